@@ -1,0 +1,2 @@
+// Placeholder until the sandbox PC lands.
+#include "platform/platform.h"

@@ -1,0 +1,2 @@
+// Placeholder until the headless backend lands.
+#include "ui/backend.h"

@@ -1,0 +1,2 @@
+// Placeholder until the Win32 backend lands.
+#include "ui/backend.h"
