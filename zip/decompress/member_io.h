@@ -35,6 +35,10 @@ class MemberIo {
   // Appends n bytes to the output, flushing each time the buffer reaches 16000 bytes.
   void Write(const uint8_t* data, size_t n);
 
+  // A decoding table could not be allocated: the run tells the user ("*** inflate out of
+  // memory ***"); the decompressor then ends the member with result 3.
+  virtual void OutOfMemory() {}
+
   // The slide buffer of kSlideSize bytes, allocated once per run.
   uint8_t* slide = nullptr;
 
