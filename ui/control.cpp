@@ -29,6 +29,7 @@ const char* ControlKindName(ControlKind kind) {
   return "?";
 }
 
+// Only a form has no parent; it makes itself its form_ once it is one.
 Control::Control(Control* parent, std::string name)
     : name_(std::move(name)), parent_(parent), form_(nullptr) {
   if (parent_ != nullptr) {
@@ -38,8 +39,6 @@ Control::Control(Control* parent, std::string name)
     // Straight to the backend: the new control is not fully built yet, and neither may its
     // form be, so no override may run here.
     parent_->backend()->Changed(*parent_, Property::kChildren);
-  } else {
-    form_ = static_cast<Form*>(this);  // only a form has no parent
   }
 }
 

@@ -8,6 +8,7 @@
 namespace vl4::ui {
 
 Form::Form(Application& app, std::string name) : Control(nullptr, std::move(name)), app_(app) {
+  form_ = this;
   visible_ = false;  // before the backend knows the form, so no notification
   app_.backend().FormCreated(*this);
 }
