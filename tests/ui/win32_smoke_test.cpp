@@ -397,6 +397,54 @@ TEST(Win32Smoke, FormWithEveryControlFollowsRealInput) {
   EXPECT_FALSE(IsWindowVisible(window));
 }
 
+// The text viewer's shape: a sizeable window whose memo fills what the bottom panel leaves and
+// whose OK button keeps its distance to the right edge.
+class Viewer : public Form {
+ public:
+  explicit Viewer(Application& app) : Form(app, "Viewer") {
+    SetCaption("License agreement [license.txt]");
+    SetClientWidth(696);
+    SetClientHeight(480);
+    SetMinimumSize({300, 300});
+    Bottom.SetHeight(46);
+    Bottom.SetAlign(Align::kBottom);
+    Text.SetAlign(Align::kClient);
+    Text.SetReadOnly(true);
+    Text.SetVerticalScrollBar(true);
+    Text.SetLines({"First paragraph of the licence."});
+    OK.SetBounds(696 - 15 - 75, 10, 75, 25);
+    OK.SetAnchors(kAnchorTop | kAnchorRight);
+    OK.SetCaption("OK");
+  }
+  Panel Bottom{this, "Panel1"};
+  Memo Text{this, "Memo1"};
+  Button OK{&Bottom, "Button1"};
+};
+
+TEST(Win32Smoke, ResizingTheWindowLaysTheModelOut) {
+  Win32Backend ui;
+  Application app(ui);
+  Viewer viewer(app);
+  viewer.Show();
+  HWND window = ui.WindowOf(viewer);
+  ASSERT_TRUE(PumpUntil(ui, [&] { return IsWindowVisible(window) != FALSE; }));
+  SetWindowPos(window, nullptr, 0, 0, viewer.Width() + 100, viewer.Height() - 80,
+               SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(viewer.ClientWidth(), 796);
+  EXPECT_EQ(viewer.ClientHeight(), 400);
+  EXPECT_EQ(viewer.Text.BoundsRect(), (Rect{0, 0, 796, 400 - 46}));
+  RECT r;
+  GetWindowRect(ui.WindowOf(viewer.Text), &r);
+  EXPECT_EQ(r.right - r.left, 796);
+  GetWindowRect(ui.WindowOf(viewer.OK), &r);
+  POINT ok{r.right, r.top};
+  ScreenToClient(ui.WindowOf(viewer.Bottom), &ok);
+  EXPECT_EQ(ok.x, 796 - 15);
+  SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(viewer.Width(), 300);
+  EXPECT_EQ(viewer.Height(), 300);
+}
+
 // The dialogs of the system, answered by a timer that finds them on the screen.
 struct DialogScript {
   int stage = 0;

@@ -881,6 +881,13 @@ bool Win32Backend::HandleContainer(HWND hwnd, UINT message, WPARAM wparam, LPARA
     case WM_CLOSE:
       form.Close();
       return true;
+    case WM_GETMINMAXINFO: {
+      auto* limits = reinterpret_cast<MINMAXINFO*>(lparam);
+      limits->ptMinTrackSize.x = std::max<LONG>(limits->ptMinTrackSize.x, form.MinimumSize().width);
+      limits->ptMinTrackSize.y =
+          std::max<LONG>(limits->ptMinTrackSize.y, form.MinimumSize().height);
+      return true;
+    }
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE || HIWORD(wparam) != 0) return false;
       FocusActiveControl(form);
