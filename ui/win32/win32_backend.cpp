@@ -99,8 +99,11 @@ unsigned ShiftState(const MSG& msg) {
 }
 
 struct MenuHandle {
-  HMENU menu = CreatePopupMenu();
+  MenuHandle() = default;
   ~MenuHandle() { DestroyMenu(menu); }
+  MenuHandle(const MenuHandle&) = delete;
+  MenuHandle& operator=(const MenuHandle&) = delete;
+  HMENU menu = CreatePopupMenu();
 };
 
 }  // namespace
