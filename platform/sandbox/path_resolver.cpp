@@ -31,6 +31,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
 
   std::string base;  // "X:" followed by the components to start from, "\"-separated
   std::string rest;
+  bool final_separator = p.back() == '\\';
   if (p.size() >= 2 && p[1] == ':') {
     if (!IsLetter(p[0])) return std::nullopt;
     char drive = p[0];
@@ -39,6 +40,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
       base = std::string(1, drive) + ":";
     } else if (current.size() >= 2 && UpperAscii(current[0]) == UpperAscii(drive)) {
       base = std::string(current);
+      if (rest.empty()) final_separator = true;  // "C:" is the current directory, as "C:\dir\"
     } else {
       base = std::string(1, drive) + ":";  // another drive's own current directory: its root
     }
@@ -84,7 +86,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
 
   std::string out = base.substr(0, 2);
   for (const std::string& part : parts) out += "\\" + part;
-  if (parts.empty() || p.back() == '\\') out += "\\";
+  if (parts.empty() || final_separator) out += "\\";
   return out;
 }
 
