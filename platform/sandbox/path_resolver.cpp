@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include <filesystem>
+
 #include <vector>
 
 namespace vl4::platform::sandbox {
@@ -241,14 +243,21 @@ std::optional<std::string> PathResolver::ToWindows(std::string_view host_path) c
   char best = 0;
   size_t best_len = 0;
   for (const auto& [letter, drive] : config_.drives) {
-    std::string root = DriveRoot(drive);
-    bool inside = host_path.size() == root.size() ? host_path == root
-                                                  : host_path.size() > root.size() &&
-                                                        host_path.substr(0, root.size()) == root &&
-                                                        host_path[root.size()] == '/';
-    if (inside && (best == 0 || root.size() > best_len)) {
-      best = letter;
-      best_len = root.size();
+    // A drive folder is known by its path as written and by its real path (without links).
+    std::string written = DriveRoot(drive);
+    std::error_code ec;
+    std::string real =
+        written.empty() ? "" : std::filesystem::weakly_canonical(written, ec).string();
+    for (const std::string& root : {written, ec ? written : real}) {
+      bool inside = host_path.size() == root.size()
+                        ? host_path == root
+                        : host_path.size() > root.size() &&
+                              host_path.substr(0, root.size()) == root &&
+                              host_path[root.size()] == '/';
+      if (inside && (best == 0 || root.size() > best_len)) {
+        best = letter;
+        best_len = root.size();
+      }
     }
   }
   if (best == 0) return std::nullopt;
