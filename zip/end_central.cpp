@@ -48,6 +48,8 @@ void TEndCentral::SetZipComment(const std::string* comment) {
 }
 
 bool TEndCentral::FindEndCentral(TS_BufferStream& stream) {
+  // From the start, the stream's size is the file's, wherever a damaged length had moved it to.
+  stream.Seek(0, 0);
   const int32_t size = stream.Size();
   if (size < kEndCentralSize) return false;
   const int32_t length = std::min(size, kSearchedTail);

@@ -29,6 +29,8 @@ class TLFNFileStream : private detail::OwnedFile, public TS_BufferStream {
 
   // The file's last-write time as a DOS date/time, from the open file itself.
   uint32_t DosTime() { return file->DosTime(); }
+  // The file's size as the system has it (pending writes and the position do not count).
+  int64_t FileSize() { return file->Size(); }
 };
 
 }  // namespace vl4::zip
