@@ -1,8 +1,6 @@
 #include "tests/zip/fake_platform.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "platform/exception.h"
 #include "platform/text.h"
@@ -52,22 +50,6 @@ class MemoryStream : public platform::FileStream {
   int64_t pos_ = 0;
 };
 
-// The host file behind a "Z:\" path, or nothing.
-std::optional<std::string> ReadHostFile(const std::string& path) {
-  if (path.size() < 3 || (path[0] != 'Z' && path[0] != 'z') || path[1] != ':') return std::nullopt;
-#ifdef _WIN32
-  std::string host = path;
-#else
-  std::string host = path.substr(2);
-  std::replace(host.begin(), host.end(), '\\', '/');
-#endif
-  std::ifstream in(host, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream data;
-  data << in.rdbuf();
-  return data.str();
-}
-
 char DriveOf(const std::string& root) {
   return root.size() >= 2 && root[1] == ':' ? UpperCase(root.substr(0, 1))[0] : '\0';
 }
@@ -97,12 +79,6 @@ std::optional<unsigned char> FromUnicode(char32_t u, char32_t (*to_unicode)(unsi
 
 }  // namespace
 
-std::string HostPath(const std::string& host_path) {
-  std::string path = host_path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return "Z:" + path;
-}
-
 void MemoryFiles::Put(const std::string& path, std::string data, uint32_t dos_time) {
   auto& file = files_[UpperCase(path)];
   if (!file) file = std::make_shared<File>();
@@ -112,12 +88,7 @@ void MemoryFiles::Put(const std::string& path, std::string data, uint32_t dos_ti
 
 std::shared_ptr<MemoryFiles::File> MemoryFiles::Lookup(const std::string& path) {
   auto it = files_.find(UpperCase(path));
-  if (it != files_.end()) return it->second;
-  if (std::optional<std::string> host = ReadHostFile(path)) {
-    Put(path, std::move(*host));
-    return files_[UpperCase(path)];
-  }
-  return nullptr;
+  return it != files_.end() ? it->second : nullptr;
 }
 
 MemoryFiles::File* MemoryFiles::Find(const std::string& path) {

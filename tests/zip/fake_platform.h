@@ -1,6 +1,6 @@
-// A small Windows world for the zip reader's tests: files held in memory (host files under "Z:\"
-// are loaded on first use, read-only), drive types, volume labels, and the Cyrillic letters of
-// the OEM 866 and ANSI 1251 code pages. Only what the reader asks for is real; the rest fails.
+// A small Windows world for the zip reader's unit tests: files held in memory, drive types, volume
+// labels, and the Cyrillic letters of the OEM 866 and ANSI 1251 code pages. Only what the reader
+// asks for is real; the rest fails. (The corpus tests use the platform of the build.)
 #pragma once
 
 #include <cstdint>
@@ -83,8 +83,5 @@ class FakeSystem : public platform::System {
 // The program's own resource: a real one on Windows (windows.h stays out of this header and of
 // the fakes, whose method names it would rename), an embedded one natively.
 std::optional<std::string_view> OwnResource(const std::string& type, const std::string& name);
-
-// The host path of a test's data in Windows form ("/a/b" -> "Z:\a\b").
-std::string HostPath(const std::string& host_path);
 
 }  // namespace vl4::zip::test
