@@ -41,6 +41,8 @@ class TSortedZip : public TSortedObjectList<TZipHeaderInfo> {
   static int Rate(const TZipHeaderInfo& member);
 
  private:
+  void SortByNameKeys(std::vector<TZipHeaderInfo*>& members) const;
+
   TZipSortMode mode_;
 };
 
