@@ -54,7 +54,7 @@ char DriveOf(const std::string& root) {
   return root.size() >= 2 && root[1] == ':' ? UpperCase(root.substr(0, 1))[0] : '\0';
 }
 
-// The Cyrillic letters of the two code pages (enough for names such as "тест").
+// The Cyrillic letters of the two code pages (enough for names such as "тест"); 0: not there.
 char32_t OemToUnicode(unsigned char c) {
   if (c < 0x80) return c;
   if (c <= 0xAF) return 0x0410 + (c - 0x80);
@@ -70,11 +70,20 @@ char32_t AnsiToUnicode(unsigned char c) {
   if (c == 0xB8) return 0x0451;
   return 0;
 }
-std::optional<unsigned char> FromUnicode(char32_t u, char32_t (*to_unicode)(unsigned char)) {
-  for (int c = 0; c < 256; ++c) {
-    if (to_unicode(static_cast<unsigned char>(c)) == u) return static_cast<unsigned char>(c);
-  }
-  return std::nullopt;
+int UnicodeToOem(char32_t u) {
+  if (u < 0x80) return static_cast<int>(u);
+  if (u >= 0x0410 && u <= 0x043F) return static_cast<int>(0x80 + (u - 0x0410));
+  if (u >= 0x0440 && u <= 0x044F) return static_cast<int>(0xE0 + (u - 0x0440));
+  if (u == 0x0401) return 0xF0;
+  if (u == 0x0451) return 0xF1;
+  return -1;
+}
+int UnicodeToAnsi(char32_t u) {
+  if (u < 0x80) return static_cast<int>(u);
+  if (u >= 0x0410 && u <= 0x044F) return static_cast<int>(0xC0 + (u - 0x0410));
+  if (u == 0x0401) return 0xA8;
+  if (u == 0x0451) return 0xB8;
+  return -1;
 }
 
 }  // namespace
@@ -163,9 +172,9 @@ std::optional<std::string_view> FakeSystem::Resource(const std::string& type,
 std::string FakeSystem::OemToAnsi(std::string_view text) {
   std::string out;
   for (char c : text) {
-    std::optional<unsigned char> a =
-        FromUnicode(OemToUnicode(static_cast<unsigned char>(c)), AnsiToUnicode);
-    out += a ? static_cast<char>(*a) : '?';
+    char32_t u = OemToUnicode(static_cast<unsigned char>(c));
+    int a = u == 0 && c != 0 ? -1 : UnicodeToAnsi(u);
+    out += a >= 0 ? static_cast<char>(a) : '?';
   }
   return out;
 }
@@ -173,9 +182,9 @@ std::string FakeSystem::OemToAnsi(std::string_view text) {
 std::string FakeSystem::AnsiToOem(std::string_view text) {
   std::string out;
   for (char c : text) {
-    std::optional<unsigned char> o =
-        FromUnicode(AnsiToUnicode(static_cast<unsigned char>(c)), OemToUnicode);
-    out += o ? static_cast<char>(*o) : '?';
+    char32_t u = AnsiToUnicode(static_cast<unsigned char>(c));
+    int o = u == 0 && c != 0 ? -1 : UnicodeToOem(u);
+    out += o >= 0 ? static_cast<char>(o) : '?';
   }
   return out;
 }
@@ -188,8 +197,8 @@ std::string FakeSystem::Utf8ToAnsi(std::string_view text) {
     char32_t u = extra == 0 ? c : c & (0x3F >> extra);
     for (int k = 1; k <= extra && i + k < text.size(); ++k) u = u << 6 | (text[i + k] & 0x3F);
     i += 1 + extra;
-    std::optional<unsigned char> a = FromUnicode(u, AnsiToUnicode);
-    out += a ? static_cast<char>(*a) : '_';
+    int a = UnicodeToAnsi(u);
+    out += a >= 0 ? static_cast<char>(a) : '_';
   }
   return out;
 }

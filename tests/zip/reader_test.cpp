@@ -9,12 +9,12 @@
 namespace vl4::zip {
 namespace {
 
-using test::ArchiveSpec;
+using test::ArchivePlan;
 using test::BuildZip;
-using test::MemberSpec;
+using test::MemberPlan;
 
-MemberSpec Member(std::string name, std::string data, std::string comment = "") {
-  MemberSpec m;
+MemberPlan Member(std::string name, std::string data, std::string comment = "") {
+  MemberPlan m;
   m.name = std::move(name);
   m.data = std::move(data);
   m.comment = std::move(comment);
@@ -51,12 +51,12 @@ class ReaderTest : public ::testing::Test {
     return names;
   }
 
-  ArchiveSpec ThreeMembers() {
-    ArchiveSpec spec;
-    spec.members = {Member("b/two.txt", "22"), Member("a/one.txt", "1", "first comment"),
+  ArchivePlan ThreeMembers() {
+    ArchivePlan plan;
+    plan.members = {Member("b/two.txt", "22"), Member("a/one.txt", "1", "first comment"),
                     Member("c/three.txt", "333")};
-    spec.comment = "the archive's comment";
-    return spec;
+    plan.comment = "the archive's comment";
+    return plan;
   }
 
   test::MemoryFiles files_;
@@ -86,7 +86,7 @@ TEST_F(ReaderTest, TheDirectoryIsReadLazilyAndKeptWhileTheFileStaysTheSame) {
   reader_.CloseArchive();
 
   // A file changed on disk is read again: by its time, or by its size within the same time.
-  ArchiveSpec two = ThreeMembers();
+  ArchivePlan two = ThreeMembers();
   two.members.pop_back();
   files_.Put("C:\\A.ZIP", BuildZip(two).bytes, test::kSomeDosTime + 1);
   reader_.OpenArchive();
@@ -135,8 +135,8 @@ TEST_F(ReaderTest, CommentsAreReadOnDemandAndHeldAfterwards) {
 }
 
 TEST_F(ReaderTest, TheSortedViewFollowsTheSortMode) {
-  ArchiveSpec spec = ThreeMembers();
-  files_.Put("C:\\A.ZIP", BuildZip(spec).bytes);
+  ArchivePlan plan = ThreeMembers();
+  files_.Put("C:\\A.ZIP", BuildZip(plan).bytes);
   reader_.SetSortMode(TZipSortMode::ByUnCompressedSize);
   reader_.SetZipName("C:\\A.ZIP");
   reader_.OpenArchive();
@@ -149,7 +149,7 @@ TEST_F(ReaderTest, TheSortedViewFollowsTheSortMode) {
 }
 
 TEST_F(ReaderTest, ZeroEntriesLeaveTheCentralDirectoryAlone) {
-  test::EndSpec end;
+  test::EndPlan end;
   end.central_offset = 7;  // garbage, never looked at
   files_.Put("C:\\E.ZIP", "junk!!!" + test::EndRecord(end, ""));
   reader_.SetZipName("C:\\E.ZIP");
@@ -158,9 +158,9 @@ TEST_F(ReaderTest, ZeroEntriesLeaveTheCentralDirectoryAlone) {
 }
 
 TEST_F(ReaderTest, AMisplacedCentralDirectoryIsRebuiltFromTheLocalHeaders) {
-  ArchiveSpec spec = ThreeMembers();
-  spec.members[0].version_made_by = 0x0B17;
-  test::Built built = BuildZip(spec);
+  ArchivePlan plan = ThreeMembers();
+  plan.members[0].version_made_by = 0x0B17;
+  test::Built built = BuildZip(plan);
   // Lose the central header of the third member and move the directory's offset off its place:
   // the scan finds the three local headers, the two central headers that follow complete theirs.
   std::string bytes = built.bytes;
@@ -218,13 +218,13 @@ TEST_F(ReaderTest, ASelfExtractorNamedInUpperCaseIsScannedFromOffset14000) {
 }
 
 TEST_F(ReaderTest, ScanningFindsMembersBehindDataDescriptors) {
-  ArchiveSpec spec;
-  spec.members = {Member("a.txt", "aaaa"), Member("b.txt", "PK\x07\x08 bb"), Member("c.txt", "")};
-  for (MemberSpec& m : spec.members) m.descriptor = true;  // sizes only in the descriptors
-  spec.members[2].descriptor_signature = false;
-  spec.members[2].local_sizes = true;  // sizes in the header, a descriptor without signature
-  spec.members.push_back(Member("d.txt", "dd"));
-  test::Built built = BuildZip(spec);
+  ArchivePlan plan;
+  plan.members = {Member("a.txt", "aaaa"), Member("b.txt", "PK\x07\x08 bb"), Member("c.txt", "")};
+  for (MemberPlan& m : plan.members) m.descriptor = true;  // sizes only in the descriptors
+  plan.members[2].descriptor_signature = false;
+  plan.members[2].local_sizes = true;  // sizes in the header, a descriptor without signature
+  plan.members.push_back(Member("d.txt", "dd"));
+  test::Built built = BuildZip(plan);
   std::string bytes = built.bytes.substr(0, built.central_offset);  // no central directory at all
   files_.Put("C:\\DD.ZIP", bytes);
   reader_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
@@ -298,8 +298,8 @@ TEST_F(ReaderTest, TheScanLetsTheGuiBreatheEvery10240BytesAndHonoursCancel) {
 }
 
 TEST_F(ReaderTest, AFailedReadLeavesNoHalfDirectoryBehind) {
-  ArchiveSpec spec = ThreeMembers();
-  test::Built built = BuildZip(spec);
+  ArchivePlan plan = ThreeMembers();
+  test::Built built = BuildZip(plan);
   std::string bytes = built.bytes;
   // Two central entries for the first local header.
   Poke32(bytes, CentralHeaderOf(built, "c/three.txt") + 42, built.local_offsets[0]);

@@ -12,10 +12,10 @@ namespace vl4::zip {
 namespace {
 
 using test::CentralRecord;
+using test::EndPlan;
 using test::EndRecord;
-using test::EndSpec;
 using test::LocalRecord;
-using test::MemberSpec;
+using test::MemberPlan;
 
 constexpr uint32_t Dos(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
                        unsigned second) {
@@ -59,49 +59,49 @@ class RecordsTest : public ::testing::Test {
 };
 
 TEST_F(RecordsTest, EndRecordSearch) {
-  EndSpec spec;
-  spec.total_entries = spec.entries_this_disk = 3;
-  spec.central_offset = 1234;
-  spec.central_size = 99;
+  EndPlan plan;
+  plan.total_entries = plan.entries_this_disk = 3;
+  plan.central_offset = 1234;
+  plan.central_size = 99;
   TEndCentral end;
 
   // Only an end record: found at index 0.
-  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(spec, ""))));
+  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(plan, ""))));
   EXPECT_EQ(end.TotalEntries, 3);
   EXPECT_EQ(end.CentralOffset, 1234u);
   EXPECT_EQ(end.CentralSize, 99u);
   EXPECT_EQ(end.ZipCommentPos, 22);
 
   // A 100-byte comment.
-  spec.comment_length = 100;
-  std::string with_comment = std::string(50, 'x') + EndRecord(spec, std::string(100, 'c'));
+  plan.comment_length = 100;
+  std::string with_comment = std::string(50, 'x') + EndRecord(plan, std::string(100, 'c'));
   ASSERT_TRUE(end.FindEndCentral(Open(with_comment)));
   EXPECT_EQ(end.ZipCommentLength, 100);
   EXPECT_EQ(end.ZipCommentPos, 172 - 100);
 
   // A comment holding a later signature: the one nearest to the end wins.
-  EndSpec fake;
+  EndPlan fake;
   fake.total_entries = 7;
   std::string inner = EndRecord(fake, "");
-  spec.comment_length = static_cast<uint16_t>(inner.size() + 5);
-  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(spec, "hello" + inner))));
+  plan.comment_length = static_cast<uint16_t>(inner.size() + 5);
+  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(plan, "hello" + inner))));
   EXPECT_EQ(end.TotalEntries, 7);
 
   // A comment length larger than the file.
-  spec.comment_length = 500;
-  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(spec, ""))));
+  plan.comment_length = 500;
+  ASSERT_TRUE(end.FindEndCentral(Open(EndRecord(plan, ""))));
   EXPECT_EQ(end.ZipCommentPos, 22 - 500);
 
-  spec.comment_length = 0;
-  EXPECT_FALSE(end.FindEndCentral(Open(EndRecord(spec, "").substr(0, 21))));
+  plan.comment_length = 0;
+  EXPECT_FALSE(end.FindEndCentral(Open(EndRecord(plan, "").substr(0, 21))));
   EXPECT_FALSE(end.FindEndCentral(Open(std::string(5000, 'P'))));
   // More than 65506 bytes after the record put it outside the searched tail.
-  EXPECT_FALSE(end.FindEndCentral(Open(EndRecord(spec, "") + std::string(65507, 'z'))));
-  EXPECT_TRUE(end.FindEndCentral(Open(EndRecord(spec, "") + std::string(65506, 'z'))));
+  EXPECT_FALSE(end.FindEndCentral(Open(EndRecord(plan, "") + std::string(65507, 'z'))));
+  EXPECT_TRUE(end.FindEndCentral(Open(EndRecord(plan, "") + std::string(65506, 'z'))));
 }
 
 TEST_F(RecordsTest, CentralHeaderFieldsAndStreamPosition) {
-  MemberSpec m;
+  MemberPlan m;
   m.name = "dir/sub/file.txt";
   m.data = "12345";
   m.uncompressed_size = 77;
@@ -157,7 +157,7 @@ TEST_F(RecordsTest, StoredNamesAreSplitAtTheLastSeparatorAndConverted) {
       {"\xD1\x82\xD0\xB5\xD1\x81\xD1\x82/\xE2\x82\xAC.txt", 0x0800, "\xF2\xE5\xF1\xF2\\", "_.txt"},
   };
   for (const Case& c : cases) {
-    MemberSpec m;
+    MemberPlan m;
     m.name = c.stored;
     m.flag = c.flag;
     TZipHeaderInfo central, local;
@@ -171,7 +171,7 @@ TEST_F(RecordsTest, StoredNamesAreSplitAtTheLastSeparatorAndConverted) {
 }
 
 TEST_F(RecordsTest, ShortOrWrongHeadersReturnFalseWithTheStreamWhereItWas) {
-  MemberSpec m;
+  MemberPlan m;
   m.name = "a-rather-long-name.txt";
   const std::string central = CentralRecord(m, 0);
   const std::string local = LocalRecord(m);
@@ -198,7 +198,7 @@ TEST_F(RecordsTest, ShortOrWrongHeadersReturnFalseWithTheStreamWhereItWas) {
 }
 
 TEST_F(RecordsTest, LocalHeaderLeavesTheStreamBeforeTheExtraField) {
-  MemberSpec m;
+  MemberPlan m;
   m.name = "f.bin";
   m.data = "DATA";
   m.local_extra = "XTRA";
@@ -225,7 +225,7 @@ TEST_F(RecordsTest, LocalHeaderLeavesTheStreamBeforeTheExtraField) {
 }
 
 TEST_F(RecordsTest, ACentralHeaderCutByTheEndOfAVolumeGoesOnInTheNext) {
-  MemberSpec m;
+  MemberPlan m;
   m.name = "spanned.txt";
   const std::string header = CentralRecord(m, 42, 1);
   for (size_t cut : {size_t{0}, size_t{4}, size_t{20}}) {

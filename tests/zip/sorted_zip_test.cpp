@@ -13,7 +13,7 @@ constexpr uint32_t kOlder = 0x58210000;   // 2024-01-01
 constexpr uint32_t kNewer = 0x58410000;   // 2024-02-01
 constexpr uint32_t kNoDate = 0x585F0000;  // 2024-02-31: no real date, counts as 0
 
-struct Spec {
+struct Row {
   const char* directory;
   const char* filename;
   uint32_t date;
@@ -23,7 +23,7 @@ struct Spec {
 class SortedZipTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const Spec specs[] = {
+    const Row rows[] = {
         {"B\\", "readme.txt", kOlder, 50, 100},  // rate 50
         {"a\\", "Readme.txt", kNewer, 10, 100},  // rate 10
         {"b\\", "README.TXT", kOlder, 50, 200},  // rate 25; same name as #0 but for case
@@ -31,7 +31,7 @@ class SortedZipTest : public ::testing::Test {
         {"c\\", "alpha.txt", kNewer, 10, 40},    // rate 25
     };
     int offset = 0;
-    for (const Spec& s : specs) {
+    for (const Row& s : rows) {
       auto m = std::make_unique<TZipHeaderInfo>();
       m->SetDirectory(s.directory);
       m->SetFilename(s.filename);

@@ -10,13 +10,13 @@ namespace vl4::zip {
 namespace {
 
 using test::CentralRecord;
+using test::EndPlan;
 using test::EndRecord;
-using test::EndSpec;
 using test::LocalRecord;
-using test::MemberSpec;
+using test::MemberPlan;
 
-MemberSpec Member(std::string name, std::string data, std::string comment = "") {
-  MemberSpec m;
+MemberPlan Member(std::string name, std::string data, std::string comment = "") {
+  MemberPlan m;
   m.name = std::move(name);
   m.data = std::move(data);
   m.comment = std::move(comment);
@@ -36,7 +36,7 @@ std::string Error(F f) {
 // Three volumes: members a and b on the first, c on the second, where the central directory
 // begins; it ends on the third, with the end record and the archive comment.
 std::vector<std::string> ThreeVolumes() {
-  MemberSpec a = Member("a.txt", "aaa", "a's comment"), b = Member("b.txt", "bb"),
+  MemberPlan a = Member("a.txt", "aaa", "a's comment"), b = Member("b.txt", "bb"),
              c = Member("c.txt", "c");
   std::string v1 = LocalRecord(a);
   const uint32_t b_at = static_cast<uint32_t>(v1.size());
@@ -45,7 +45,7 @@ std::vector<std::string> ThreeVolumes() {
   const uint32_t central_at = static_cast<uint32_t>(v2.size());
   v2 += CentralRecord(a, 0, 0) + CentralRecord(b, b_at, 0);
   std::string v3 = CentralRecord(c, 0, 1);
-  EndSpec end;
+  EndPlan end;
   end.this_disk = 2;
   end.central_disk = 1;
   end.entries_this_disk = 1;
@@ -121,13 +121,13 @@ TEST_F(VolumesTest, AMissingVolumeEndsTheReadInsteadOfAskingForever) {
 
 TEST_F(VolumesTest, RemovableDisksAreAskedForAndCheckedByTheirLabels) {
   // Two disks: a and b on the first with the central header of a; b's and the end on the second.
-  MemberSpec a = Member("a.txt", "aaa", "a's comment"), b = Member("b.txt", "bb");
+  MemberPlan a = Member("a.txt", "aaa", "a's comment"), b = Member("b.txt", "bb");
   std::string disk1 = LocalRecord(a);
   const uint32_t b_at = static_cast<uint32_t>(disk1.size());
   disk1 += LocalRecord(b);
   const uint32_t central_at = static_cast<uint32_t>(disk1.size());
   disk1 += CentralRecord(a, 0, 0);
-  EndSpec end;
+  EndPlan end;
   end.this_disk = 1;
   end.total_entries = 2;
   end.central_offset = central_at;

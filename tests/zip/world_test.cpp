@@ -20,15 +20,15 @@ TEST(ZipWorldTest, TheStreamMessagesAreAResourceOfTheProgram) {
 
 TEST(ZipWorldTest, TheOpenArchiveDeniesWritesAndIsReadAgainWhenItChanges) {
   vl4::test::TestWorld world;
-  test::ArchiveSpec spec;
+  test::ArchivePlan plan;
   for (const char* name : {"one.txt", "two.txt", "sub/three.txt"}) {
-    test::MemberSpec m;
+    test::MemberPlan m;
     m.name = name;
     m.data = name;
-    spec.members.push_back(m);
+    plan.members.push_back(m);
   }
   const std::string path = world.Path("data.zip");
-  ASSERT_TRUE(world.WriteFile(path, test::BuildZip(spec).bytes));
+  ASSERT_TRUE(world.WriteFile(path, test::BuildZip(plan).bytes));
 
   TZipReader reader(world.platform());
   reader.SetKeepZipOpen(true);
@@ -41,8 +41,8 @@ TEST(ZipWorldTest, TheOpenArchiveDeniesWritesAndIsReadAgainWhenItChanges) {
 
   reader.SetKeepZipOpen(false);
   reader.CloseArchive();
-  spec.members.pop_back();
-  ASSERT_TRUE(world.WriteFile(path, test::BuildZip(spec).bytes));
+  plan.members.pop_back();
+  ASSERT_TRUE(world.WriteFile(path, test::BuildZip(plan).bytes));
   ASSERT_TRUE(world.files().SetFileTime(path, 0x50210000));  // 2020-01-01, surely another time
   reader.OpenArchive();
   EXPECT_EQ(reader.Count(), 2);

@@ -13,15 +13,15 @@ void Put32(std::string& out, uint32_t v) {
 }
 
 namespace {
-uint32_t Size(const MemberSpec& m) {
+uint32_t Size(const MemberPlan& m) {
   return static_cast<uint32_t>(m.uncompressed_size < 0 ? m.data.size() : m.uncompressed_size);
 }
-uint16_t Flag(const MemberSpec& m) {
+uint16_t Flag(const MemberPlan& m) {
   return m.descriptor ? m.flag | 0x0008 : m.flag;
 }
 }  // namespace
 
-std::string LocalRecord(const MemberSpec& m) {
+std::string LocalRecord(const MemberPlan& m) {
   const bool sizes = !m.descriptor || m.local_sizes;
   std::string out;
   Put32(out, 0x04034B50);
@@ -46,7 +46,7 @@ std::string LocalRecord(const MemberSpec& m) {
   return out;
 }
 
-std::string CentralRecord(const MemberSpec& m, uint32_t offset, uint16_t disk) {
+std::string CentralRecord(const MemberPlan& m, uint32_t offset, uint16_t disk) {
   std::string out;
   Put32(out, 0x02014B50);
   Put16(out, m.version_made_by);
@@ -70,7 +70,7 @@ std::string CentralRecord(const MemberSpec& m, uint32_t offset, uint16_t disk) {
   return out;
 }
 
-std::string EndRecord(const EndSpec& end, const std::string& comment) {
+std::string EndRecord(const EndPlan& end, const std::string& comment) {
   std::string out;
   Put32(out, 0x06054B50);
   Put16(out, end.this_disk);
@@ -84,24 +84,24 @@ std::string EndRecord(const EndSpec& end, const std::string& comment) {
   return out;
 }
 
-Built BuildZip(const ArchiveSpec& spec) {
+Built BuildZip(const ArchivePlan& plan) {
   Built built;
-  built.bytes = spec.prefix;
-  for (const MemberSpec& m : spec.members) {
+  built.bytes = plan.prefix;
+  for (const MemberPlan& m : plan.members) {
     built.local_offsets.push_back(static_cast<uint32_t>(built.bytes.size()));
     built.bytes += LocalRecord(m);
   }
   built.central_offset = static_cast<uint32_t>(built.bytes.size());
-  for (size_t i = 0; i < spec.members.size(); ++i) {
-    built.bytes += CentralRecord(spec.members[i], built.local_offsets[i]);
+  for (size_t i = 0; i < plan.members.size(); ++i) {
+    built.bytes += CentralRecord(plan.members[i], built.local_offsets[i]);
   }
   built.end_offset = static_cast<uint32_t>(built.bytes.size());
-  EndSpec end;
-  end.entries_this_disk = end.total_entries = static_cast<uint16_t>(spec.members.size());
+  EndPlan end;
+  end.entries_this_disk = end.total_entries = static_cast<uint16_t>(plan.members.size());
   end.central_size = built.end_offset - built.central_offset;
   end.central_offset = built.central_offset;
-  end.comment_length = static_cast<uint16_t>(spec.comment.size());
-  built.bytes += EndRecord(end, spec.comment);
+  end.comment_length = static_cast<uint16_t>(plan.comment.size());
+  built.bytes += EndRecord(end, plan.comment);
   return built;
 }
 

@@ -8,7 +8,7 @@
 
 namespace vl4::zip::test {
 
-struct MemberSpec {
+struct MemberPlan {
   std::string name;  // stored bytes, "/" separators
   std::string data;  // the member's (already compressed) data
   uint16_t method = 0;
@@ -28,8 +28,8 @@ struct MemberSpec {
   bool local_sizes = false;
 };
 
-struct ArchiveSpec {
-  std::vector<MemberSpec> members;
+struct ArchivePlan {
+  std::vector<MemberPlan> members;
   std::string comment;
   std::string prefix;  // bytes before the first local header (offsets then count from the file)
 };
@@ -39,15 +39,15 @@ void Put16(std::string& out, uint32_t v);
 void Put32(std::string& out, uint32_t v);
 
 // The local header, data (and descriptor) of one member.
-std::string LocalRecord(const MemberSpec& m);
+std::string LocalRecord(const MemberPlan& m);
 // The central header of one member whose local header is at `offset` on disk `disk`.
-std::string CentralRecord(const MemberSpec& m, uint32_t offset, uint16_t disk = 0);
-struct EndSpec {
+std::string CentralRecord(const MemberPlan& m, uint32_t offset, uint16_t disk = 0);
+struct EndPlan {
   uint16_t this_disk = 0, central_disk = 0, entries_this_disk = 0, total_entries = 0;
   uint32_t central_size = 0, central_offset = 0;
   uint16_t comment_length = 0;
 };
-std::string EndRecord(const EndSpec& end, const std::string& comment);
+std::string EndRecord(const EndPlan& end, const std::string& comment);
 
 // A single-file archive: local records, central directory, end record.
 struct Built {
@@ -56,6 +56,6 @@ struct Built {
   uint32_t central_offset = 0;
   uint32_t end_offset = 0;
 };
-Built BuildZip(const ArchiveSpec& spec);
+Built BuildZip(const ArchivePlan& plan);
 
 }  // namespace vl4::zip::test
