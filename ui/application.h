@@ -1,4 +1,5 @@
-// The application object: title, message boxes of the four kinds, and the backend's loop.
+// The application object: title, main form, message boxes of the four kinds, and the backend's
+// loop.
 #pragma once
 
 #include <string>
@@ -7,6 +8,8 @@
 
 namespace vl4::ui {
 
+class Form;
+
 class Application {
  public:
   explicit Application(Backend& backend) : backend_(backend) {}
@@ -14,6 +17,9 @@ class Application {
   Backend& backend() { return backend_; }
   const std::string& Title() const { return title_; }
   void SetTitle(std::string title) { title_ = std::move(title); }
+  // The form whose closing ends the application: the one given to Run (or set here).
+  Form* MainForm() const { return main_form_; }
+  void SetMainForm(Form* form) { main_form_ = form; }
 
   // MessageDlg: the caption follows the kind ("Error", "Warning", "Information", "Confirm");
   // a plain box carries the application title.
@@ -28,13 +34,19 @@ class Application {
   void ProcessMessages() { backend_.ProcessMessages(); }
   void Terminate() { backend_.Terminate(); }
   bool Terminated() const { return backend_.Terminated(); }
-  void Run(Form& main_form) { backend_.Run(main_form); }
+  // Runs the message loop with `main_form` as the main form; returns at once when Terminate was
+  // asked before (the program ended during its start-up).
+  void Run(Form& main_form) {
+    main_form_ = &main_form;
+    backend_.Run(main_form);
+  }
   int TextWidth(const Font& font, std::string_view text) { return backend_.TextWidth(font, text); }
   void SetCursor(Cursor cursor) { backend_.SetCursor(cursor); }
 
  private:
   Backend& backend_;
   std::string title_;
+  Form* main_form_ = nullptr;
 };
 
 }  // namespace vl4::ui

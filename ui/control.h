@@ -1,5 +1,5 @@
-// The base of every control of the model: name, parent, bounds, visibility, enabling, font,
-// caption, tag, hint, focus. Setters notify the backend so that a real window follows.
+// The base of every control of the model: name, parent, bounds and layout, visibility, enabling,
+// font, caption, tag, hint, focus. Setters notify the backend so that a real window follows.
 #pragma once
 
 #include <functional>
@@ -37,17 +37,27 @@ class Control {
   Form& OwnerForm() const { return *form_; }
   const std::vector<Control*>& Children() const { return children_; }
 
+  // Bounds relative to the parent's client area; a form's bounds are its outer frame on screen.
   int Left() const { return left_; }
   int Top() const { return top_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
+  Rect BoundsRect() const { return {left_, top_, width_, height_}; }
   void SetBounds(int left, int top, int width, int height);
   void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
   void SetTop(int v) { SetBounds(left_, v, width_, height_); }
   void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
   void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+  // The area children are laid out in, in the control's own coordinates.
+  virtual Rect ClientArea() const { return {0, 0, width_, height_}; }
+
+  // Layout: an aligned control sticks to an edge of its parent's client area (or fills what the
+  // others leave) and follows it; a control that is not aligned keeps its distance to the edges
+  // named by its anchors when the parent is resized.
   Align GetAlign() const { return align_; }
   void SetAlign(Align a);
+  unsigned Anchors() const { return anchors_; }
+  void SetAnchors(unsigned anchors) { anchors_ = anchors; }
 
   bool Visible() const { return visible_; }
   void SetVisible(bool v);
@@ -80,16 +90,26 @@ class Control {
 
  protected:
   void Changed(Property what);
+  // Called on every change before the backend hears of it, for a control's own follow-ups.
+  virtual void Updated(Property /*what*/) {}
+  // Called after the client area changed size and the children followed.
+  virtual void Resized() {}
   Backend* backend() const;
+  // Lays the aligned children out again (after the client area changed without a resize).
+  void AlignChildren();
 
  private:
   friend class Form;
+  void FollowResize(int dw, int dh);
+
   std::string name_;
   Control* parent_;
   Form* form_;
   std::vector<Control*> children_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   Align align_ = Align::kNone;
+  unsigned anchors_ = kAnchorsDefault;
+  bool aligning_ = false;
   bool visible_ = true;
   bool enabled_ = true;
   std::string caption_;

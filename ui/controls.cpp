@@ -1,3 +1,4 @@
+// The concrete controls: their state changes and what the user's actions do to them.
 #include "ui/controls.h"
 
 #include <algorithm>
@@ -26,6 +27,10 @@ void Label::SetAlignment(Alignment a) {
   Changed(Property::kAlignment);
 }
 
+void Label::Updated(Property what) {
+  if (what == Property::kCaption || what == Property::kFont) AdjustSize();
+}
+
 void Label::SetAutoSize(bool v) {
   auto_size_ = v;
   if (v) AdjustSize();
@@ -48,6 +53,7 @@ void Edit::SetReadOnly(bool v) {
 }
 
 void Edit::UserSetText(const std::string& v) {
+  if (read_only_ || !Reachable()) return;
   std::string text = v;
   if (max_length_ > 0 && static_cast<int>(text.size()) > max_length_) text.resize(max_length_);
   SetText(text);
@@ -181,15 +187,39 @@ void ProgressBar::SetPosition(int v) {
   Changed(Property::kPosition);
 }
 
+Rect Panel::ClientArea() const {
+  const int inset = bevel_outer_ ? bevel_width_ : 0;
+  return {inset, inset, std::max(Width() - 2 * inset, 0), std::max(Height() - 2 * inset, 0)};
+}
+
+void Panel::SetBevelWidth(int v) {
+  if (bevel_width_ == v) return;
+  bevel_width_ = v;
+  Changed(Property::kBounds);
+  AlignChildren();
+}
+
+void Panel::SetBevelOuter(bool v) {
+  if (bevel_outer_ == v) return;
+  bevel_outer_ = v;
+  Changed(Property::kBounds);
+  AlignChildren();
+}
+
 void PageControl::SetActivePage(TabSheet* page) {
   if (active_ == page) return;
+  TabSheet* old = active_;
   active_ = page;
+  if (page != nullptr) page->SetVisible(true);
+  if (old != nullptr) old->SetVisible(false);
   Changed(Property::kActivePage);
 }
 
 TabSheet::TabSheet(PageControl* parent, std::string name)
     : Control(parent, std::move(name)), page_control_(parent) {
   page_control_->pages_.push_back(this);
+  SetVisible(false);
+  SetAlign(Align::kClient);
 }
 
 TabSheet::~TabSheet() {
@@ -219,8 +249,20 @@ void Timer::Fire() {
   if (Enabled() && OnTimer) OnTimer(*this);
 }
 
+void MenuItem::SetChecked(bool v) {
+  checked_ = v;
+  if (!v || !radio_item_ || menu_ == nullptr) return;
+  for (int i = 0; i < menu_->Count(); ++i) {
+    MenuItem& other = menu_->Item(i);
+    if (&other != this && other.radio_item_ && other.group_index_ == group_index_) {
+      other.checked_ = false;
+    }
+  }
+}
+
 MenuItem& PopupMenu::Add(std::string caption) {
   items_.push_back(std::make_unique<MenuItem>(std::move(caption)));
+  items_.back()->menu_ = this;
   Changed(Property::kMenu);
   return *items_.back();
 }

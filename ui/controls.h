@@ -42,10 +42,14 @@ class Label : public Control {
   void SetTransparent(bool v) { transparent_ = v; }
   bool WordWrap() const { return word_wrap_; }
   void SetWordWrap(bool v) { word_wrap_ = v; }
-  // With AutoSize (the default) setting the caption or font sets the width to the text width.
+  // With AutoSize (the default) setting the caption or font sets the width to the text width
+  // (a right-aligned label keeps its right edge).
   bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool v);
   void AdjustSize();
+
+ protected:
+  void Updated(Property what) override;
 
  private:
   Alignment alignment_ = Alignment::kLeft;
@@ -72,7 +76,8 @@ class Edit : public Control {
   void SetMaxLength(int v) { max_length_ = v; }
   bool ReadOnly() const { return read_only_; }
   void SetReadOnly(bool v);
-  // The user types a new text (cut to MaxLength); raises OnChange.
+  // The user types a new text (cut to MaxLength); raises OnChange. Nothing happens when the edit
+  // is read-only or out of the user's reach.
   void UserSetText(const std::string& v);
   Event OnChange;
 
@@ -187,14 +192,17 @@ class ProgressBar : public Control {
   int min_ = 0, max_ = 100, position_ = 0;
 };
 
+// A panel: a raised bevel (when BevelOuter is set) around an area that holds other controls;
+// aligned children are laid out inside the bevel.
 class Panel : public Control {
  public:
   using Control::Control;
   ControlKind Kind() const override { return ControlKind::kPanel; }
+  Rect ClientArea() const override;
   int BevelWidth() const { return bevel_width_; }
-  void SetBevelWidth(int v) { bevel_width_ = v; }
+  void SetBevelWidth(int v);
   bool BevelOuter() const { return bevel_outer_; }  // raised outer bevel
-  void SetBevelOuter(bool v) { bevel_outer_ = v; }
+  void SetBevelOuter(bool v);
 
  private:
   int bevel_width_ = 1;
@@ -216,6 +224,7 @@ class PageControl : public Control {
   using Control::Control;
   ControlKind Kind() const override { return ControlKind::kPageControl; }
   const std::vector<TabSheet*>& Pages() const { return pages_; }
+  // No page is active until one is set. The active page is the only visible one.
   TabSheet* ActivePage() const { return active_; }
   void SetActivePage(TabSheet* page);
 
@@ -225,6 +234,8 @@ class PageControl : public Control {
   TabSheet* active_ = nullptr;
 };
 
+// A page of a page control. It fills the page control; its Visible follows the active page and
+// is not for the forms to set (TabVisible says whether the page is offered at all).
 class TabSheet : public Control {
  public:
   TabSheet(PageControl* parent, std::string name);
@@ -255,6 +266,8 @@ class Timer : public Control {
   unsigned interval_ = 1000;
 };
 
+class PopupMenu;
+
 class MenuItem {
  public:
   explicit MenuItem(std::string caption) : caption_(std::move(caption)) {}
@@ -265,7 +278,8 @@ class MenuItem {
   bool RadioItem() const { return radio_item_; }
   void SetRadioItem(bool v) { radio_item_ = v; }
   bool Checked() const { return checked_; }
-  void SetChecked(bool v) { checked_ = v; }
+  // Checking a radio item takes the mark from the other radio items of its group in its menu.
+  void SetChecked(bool v);
   int GroupIndex() const { return group_index_; }
   void SetGroupIndex(int v) { group_index_ = v; }
   // Raised when the user chooses the item.
@@ -275,6 +289,8 @@ class MenuItem {
   }
 
  private:
+  friend class PopupMenu;
+  PopupMenu* menu_ = nullptr;
   std::string caption_;
   int tag_ = 0;
   bool radio_item_ = false;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/application.h"
 #include "ui/control.h"
@@ -26,14 +27,20 @@ class Form : public Control {
   ControlKind Kind() const override { return ControlKind::kForm; }
 
   Application& App() const { return app_; }
+  // Every control of the form, in creation order (which is also the tab order).
+  const std::vector<Control*>& Controls() const { return all_controls_; }
 
-  int ClientWidth() const { return Width(); }
-  int ClientHeight() const { return Height(); }
-  void SetClientWidth(int v) { SetWidth(v); }
-  void SetClientHeight(int v) { SetHeight(v); }
+  // Left/Top/Width/Height are the outer frame on screen; the client area is what the border
+  // style's frame leaves of it, and it is kept when the border style changes.
+  Rect ClientArea() const override;
+  int ClientWidth() const { return ClientArea().width; }
+  int ClientHeight() const { return ClientArea().height; }
+  void SetClientWidth(int v);
+  void SetClientHeight(int v);
 
   BorderStyle GetBorderStyle() const { return border_style_; }
-  void SetBorderStyle(BorderStyle s) { border_style_ = s; }
+  void SetBorderStyle(BorderStyle s);
+  // Where Show and ShowModal put the form: centred forms are centred each time they are shown.
   FormPosition Position() const { return position_; }
   void SetPosition(FormPosition p) { position_ = p; }
   bool KeyPreview() const { return key_preview_; }
@@ -46,6 +53,7 @@ class Form : public Control {
   void SetWindowState(WindowState s);
 
   ModalResult GetModalResult() const { return modal_result_; }
+  // On a modal form a result other than kNone ends the modal loop, through the close protocol.
   void SetModalResult(ModalResult r) { modal_result_ = r; }
   bool Modal() const { return modal_; }
 
@@ -58,27 +66,36 @@ class Form : public Control {
   Button* DefaultButton() const;
   Button* CancelButton() const;
 
+  // Show raises OnShow when the form becomes visible, then the backend shows (and activates) it.
   void Show();
   void Hide();
+  // Shows the form modally: OnShow, then the backend's modal loop; the form is hidden again when
+  // the loop ends. The result is kCancel when the application terminated meanwhile.
   ModalResult ShowModal();
-  // The close protocol: OnCloseQuery may refuse; then OnClose; a modal form ends its loop with
-  // kCancel (unless a result is set), a modeless one hides; the main form ends the application.
+  // The close protocol. A modal form takes the result kCancel, and its loop runs the query.
+  // Otherwise OnCloseQuery may refuse; then OnClose, the form hides, and closing the main form
+  // ends the application.
   void Close();
   // What the close protocol would answer, without closing.
   bool CloseQuery();
 
   // Keyboard routing, as the message loop calls it: the form's own handlers first when
-  // KeyPreview is set, then the dialog keys (Enter: the focused or default button; Esc: the
-  // cancel button). Returns true when the key was consumed.
+  // KeyPreview is set, then the dialog keys (Tab and Shift+Tab: the next or previous control;
+  // Enter: the focused or default button, unless a memo has the focus; Esc: the cancel button;
+  // Alt+F4: close). Returns true when the key was consumed.
   bool DispatchKeyDown(uint16_t key, unsigned shift);
   bool DispatchKeyPress(char key);
   // A key as the user types it: key down, then (when not consumed) its character, if it has one.
   void PressKey(uint16_t key, unsigned shift = kShiftNone);
+  // Moves the focus to the next (or previous) control that can take it, in tab order.
+  void SelectNext(bool forward = true);
 
-  // Raised by Show/ShowModal (OnShow) and when the form becomes the active window (OnActivate).
+  // Raised when the form becomes visible (Show, ShowModal) and when it becomes the active
+  // window (OnActivate; again each time it is reactivated, e.g. after a message box).
   Event OnShow;
   Event OnActivate;
   Event OnHide;
+  Event OnResize;
   CloseQueryEvent OnCloseQuery;
   Event OnClose;
   KeyEvent OnKeyDown;
@@ -86,11 +103,21 @@ class Form : public Control {
 
   // Called by backends: the form became the active window.
   void Activated();
+  // Called by backends: the focus moved to `c` in the real window (no focus request goes back).
+  void FocusMoved(Control* c);
+  // Called by a backend's modal loop after each event: true when the loop ends. A result that is
+  // set runs the close protocol (a refusal clears the result, and the loop goes on); a
+  // terminated application ends the loop with kCancel without asking.
+  bool ModalLoopDone();
+
+ protected:
+  void Resized() override;
 
  private:
   friend class Control;
   void Register(Control* c);
   void Unregister(Control* c);
+  void BecomeVisible();
 
   Application& app_;
   BorderStyle border_style_ = BorderStyle::kSizeable;

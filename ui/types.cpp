@@ -1,3 +1,4 @@
+// Names of the value types, for transcripts and messages.
 #include "ui/types.h"
 
 namespace vl4::ui {
@@ -22,6 +23,16 @@ const char* MsgKindName(MsgKind k) {
     case MsgKind::kWarning: return "warning";
     case MsgKind::kInformation: return "information";
     case MsgKind::kConfirmation: return "confirmation";
+  }
+  return "?";
+}
+
+const char* MsgButtonsName(MsgButtons b) {
+  switch (b) {
+    case MsgButtons::kOK: return "OK";
+    case MsgButtons::kOKCancel: return "OK/Cancel";
+    case MsgButtons::kYesNo: return "Yes/No";
+    case MsgButtons::kRepeatNext: return "Repeat/Next";
   }
   return "?";
 }

@@ -1,0 +1,80 @@
+#include "platform/sandbox/host_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace vl4::platform::sandbox {
+
+std::optional<std::string> ReadHostFile(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string data;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    data.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return data;
+}
+
+bool ReplaceHostFile(const std::string& path, const std::string& content) {
+  static std::atomic<unsigned> counter{0};
+  std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < content.size()) {
+    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  bool ok = ::close(fd) == 0 && done == content.size();
+  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+bool MakeHostDirectories(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !MakeHostDirectories(path.substr(0, slash))) {
+    return false;
+  }
+  return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+FileStamp FileStamp::Of(const std::string& path) {
+  FileStamp s;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    s.ino = st.st_ino;
+    s.size = st.st_size;
+    s.mtime = st.st_mtim;
+  }
+  return s;
+}
+
+std::optional<std::string> StoreFile::ReadIfChanged() {
+  FileStamp now = FileStamp::Of(path_);
+  if (seen_ && *seen_ == now) return std::nullopt;
+  seen_ = now;
+  if (now.size < 0) return std::string();
+  auto data = ReadHostFile(path_);
+  return data ? *data : std::string();
+}
+
+bool StoreFile::Write(const std::string& content) {
+  if (!ReplaceHostFile(path_, content)) return false;
+  seen_ = FileStamp::Of(path_);
+  return true;
+}
+
+}  // namespace vl4::platform::sandbox

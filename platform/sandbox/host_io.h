@@ -1,0 +1,44 @@
+// Small host file helpers of the sandbox: whole-file read, atomic replace, change stamps.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+namespace vl4::platform::sandbox {
+
+std::optional<std::string> ReadHostFile(const std::string& path);
+// Writes a temporary file beside `path` and renames it over `path`: readers see the old or the
+// new content, never a torn one.
+bool ReplaceHostFile(const std::string& path, const std::string& content);
+bool MakeHostDirectories(const std::string& path);  // mkdir -p
+
+// What tells whether another process has replaced or changed a file since it was last read.
+struct FileStamp {
+  ino_t ino = 0;
+  off_t size = -1;
+  timespec mtime{};
+  bool operator==(const FileStamp& o) const {
+    return ino == o.ino && size == o.size && mtime.tv_sec == o.mtime.tv_sec &&
+           mtime.tv_nsec == o.mtime.tv_nsec;
+  }
+  static FileStamp Of(const std::string& path);  // size -1 when missing
+};
+
+// A text file of the sandbox's own (attributes, locks, short names): cached, re-read when it
+// changed on disk, replaced atomically when written.
+class StoreFile {
+ public:
+  explicit StoreFile(std::string path) : path_(std::move(path)) {}
+  const std::string& Path() const { return path_; }
+  // The content when it changed since the last call (or on the first call), else nothing.
+  std::optional<std::string> ReadIfChanged();
+  bool Write(const std::string& content);
+
+ private:
+  std::string path_;
+  std::optional<FileStamp> seen_;
+};
+
+}  // namespace vl4::platform::sandbox

@@ -1,0 +1,49 @@
+// The state of one sandbox PC that its services share: configuration, code pages, path
+// mapping, the stores of attributes, locks and short names, fault injection, current directory.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sandbox/attribute_store.h"
+#include "platform/sandbox/code_page.h"
+#include "platform/sandbox/faults.h"
+#include "platform/sandbox/lock_list.h"
+#include "platform/sandbox/path_resolver.h"
+#include "platform/sandbox/sandbox_config.h"
+#include "platform/sandbox/short_names.h"
+
+namespace vl4::platform::sandbox {
+
+struct Machine {
+  explicit Machine(SandboxConfig loaded);
+
+  SandboxConfig config;
+  const CodePage& ansi;
+  const CodePage& oem;
+  ShortNames short_names;
+  PathResolver paths;
+  AttributeStore attributes;
+  LockList locks;
+  Faults faults;
+  std::string current_directory;       // a full Windows path, "X:\" for a root
+  std::string exe_host_path;           // the running program on the host
+  std::vector<std::string> arguments;  // as the host gave them (UTF-8)
+
+  std::string File(const char* name) const { return config.root + "/" + name; }
+  std::optional<std::string> FullPath(std::string_view path) const {
+    return FullWindowsPath(path, current_directory);
+  }
+  // The host side of a Windows path (relative ones from the current directory).
+  std::optional<PathResolver::Resolved> Resolve(std::string_view path) {
+    auto full = FullPath(path);
+    if (!full) return std::nullopt;
+    return paths.Resolve(*full);
+  }
+  // The Windows path of a host path (relative to the host's working directory when relative).
+  std::optional<std::string> WindowsPathOf(const std::string& host_path) const;
+};
+
+}  // namespace vl4::platform::sandbox

@@ -1,0 +1,209 @@
+#include "platform/sandbox/sandbox_registry.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "platform/exception.h"
+#include "platform/text.h"
+
+namespace vl4::platform::sandbox {
+
+namespace {
+
+constexpr uint32_t kRegSz = 1, kRegExpandSz = 2, kRegDword = 4;
+
+// Serialises changes between the processes of one sandbox PC.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path)
+      : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+  }
+  ~FileLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  int fd_;
+};
+
+SandboxRegistry::Key* FindChild(SandboxRegistry::Key& key, std::string_view name, bool create) {
+  for (auto& sub : key.subkeys) {
+    if (SameText(sub->name, name)) return sub.get();
+  }
+  if (!create) return nullptr;
+  key.subkeys.push_back(std::make_unique<SandboxRegistry::Key>());
+  key.subkeys.back()->name = std::string(name);
+  return key.subkeys.back().get();
+}
+
+}  // namespace
+
+SandboxRegistry::SandboxRegistry(Machine& machine)
+    : m_(machine), path_(machine.File("registry.reg")), top_(std::make_unique<Key>()) {
+  Refresh();  // a malformed file shows at once
+}
+
+void SandboxRegistry::Refresh() {
+  FileStamp now = FileStamp::Of(path_);
+  if (seen_ && *seen_ == now) return;
+  if (now.size < 0) {
+    top_ = std::make_unique<Key>();
+  } else {
+    auto text = ReadHostFile(path_);
+    top_ = ParseRegFile(text.value_or(""), path_);
+  }
+  seen_ = now;
+}
+
+template <class Change>
+void SandboxRegistry::Mutate(Change change) {
+  FileLock lock(path_ + ".lock");
+  Refresh();
+  change();
+  if (!ReplaceHostFile(path_, FormatRegFile(*top_))) {
+    seen_.reset();  // what is in memory is not what is on disk
+    throw ERegistryException("Failed to set data: cannot write " + path_);
+  }
+  seen_ = FileStamp::Of(path_);
+}
+
+SandboxRegistry::Key* SandboxRegistry::Walk(RootKey root, const std::string& path, bool create) {
+  Key* key = nullptr;
+  switch (root) {
+    case RootKey::kLocalMachine:
+      key = FindChild(*top_, "HKEY_LOCAL_MACHINE", create);
+      break;
+    case RootKey::kCurrentUser:
+      key = FindChild(*top_, "HKEY_CURRENT_USER", create);
+      break;
+    case RootKey::kClassesRoot:
+      // As on Windows, the classes root is the machine's SOFTWARE\Classes.
+      key = FindChild(*top_, "HKEY_LOCAL_MACHINE", create);
+      if (key) key = FindChild(*key, "SOFTWARE", create);
+      if (key) key = FindChild(*key, "Classes", create);
+      break;
+  }
+  size_t pos = 0;
+  while (key && pos < path.size()) {
+    size_t end = path.find('\\', pos);
+    if (end == std::string::npos) end = path.size();
+    std::string_view part = std::string_view(path).substr(pos, end - pos);
+    pos = end + 1;
+    if (!part.empty()) key = FindChild(*key, part, create);
+  }
+  return key;
+}
+
+const SandboxRegistry::Value* SandboxRegistry::FindValue(RootKey root, const std::string& key,
+                                                         const std::string& name) {
+  Refresh();
+  Key* k = Walk(root, key, false);
+  if (!k) return nullptr;
+  for (const Value& v : k->values) {
+    if (SameText(v.name, name)) return &v;
+  }
+  return nullptr;
+}
+
+bool SandboxRegistry::KeyExists(RootKey root, const std::string& key) {
+  Refresh();
+  return Walk(root, key, false) != nullptr;
+}
+
+void SandboxRegistry::CreateKey(RootKey root, const std::string& key) {
+  Refresh();
+  if (Walk(root, key, false)) return;
+  Mutate([&] { Walk(root, key, true); });
+}
+
+bool SandboxRegistry::ValueExists(RootKey root, const std::string& key, const std::string& name) {
+  return FindValue(root, key, name) != nullptr;
+}
+
+std::optional<std::string> SandboxRegistry::ReadString(RootKey root, const std::string& key,
+                                                       const std::string& name) {
+  const Value* v = FindValue(root, key, name);
+  if (!v) return std::nullopt;
+  if (v->type != kRegSz && v->type != kRegExpandSz) {
+    throw ERegistryException("Invalid data type for '" + name + "'");
+  }
+  return v->data;
+}
+
+std::optional<uint32_t> SandboxRegistry::ReadDword(RootKey root, const std::string& key,
+                                                   const std::string& name) {
+  const Value* v = FindValue(root, key, name);
+  if (!v) return std::nullopt;
+  if (v->type != kRegDword || v->data.size() != 4) {
+    throw ERegistryException("Invalid data type for '" + name + "'");
+  }
+  uint32_t n = 0;
+  for (int b = 3; b >= 0; --b) n = (n << 8) | static_cast<unsigned char>(v->data[b]);
+  return n;
+}
+
+void SandboxRegistry::Put(RootKey root, const std::string& key, Value value) {
+  Mutate([&] {
+    Key* k = Walk(root, key, true);
+    for (Value& v : k->values) {
+      if (SameText(v.name, value.name)) {
+        v.type = value.type;
+        v.data = std::move(value.data);
+        return;
+      }
+    }
+    k->values.push_back(std::move(value));
+  });
+}
+
+void SandboxRegistry::WriteString(RootKey root, const std::string& key, const std::string& name,
+                                  const std::string& value) {
+  Put(root, key, {name, kRegSz, value});
+}
+
+void SandboxRegistry::WriteDword(RootKey root, const std::string& key, const std::string& name,
+                                 uint32_t value) {
+  std::string data;
+  for (int b = 0; b < 4; ++b) data += static_cast<char>((value >> (8 * b)) & 0xFF);
+  Put(root, key, {name, kRegDword, data});
+}
+
+void SandboxRegistry::DeleteValue(RootKey root, const std::string& key, const std::string& name) {
+  if (!FindValue(root, key, name)) return;
+  Mutate([&] {
+    Key* k = Walk(root, key, false);
+    if (!k) return;
+    for (auto it = k->values.begin(); it != k->values.end(); ++it) {
+      if (SameText(it->name, name)) {
+        k->values.erase(it);
+        return;
+      }
+    }
+  });
+}
+
+void SandboxRegistry::DeleteKey(RootKey root, const std::string& key) {
+  Refresh();
+  std::string path = key;
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  size_t slash = path.find_last_of('\\');
+  std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty() || !Walk(root, path, false)) return;
+  Mutate([&] {
+    Key* p = Walk(root, parent, false);
+    if (!p) return;
+    for (auto it = p->subkeys.begin(); it != p->subkeys.end(); ++it) {
+      if (SameText((*it)->name, name)) {
+        p->subkeys.erase(it);
+        return;
+      }
+    }
+  });
+}
+
+}  // namespace vl4::platform::sandbox
