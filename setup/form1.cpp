@@ -73,13 +73,12 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
   Label1.SetBounds(8, 40, 0, 0);
   Label2.SetBounds(340, 40, 0, 0);
 
-  // One page per catalogue row, hidden until start-up finds the row's modules.
+  // One page per catalogue row; start-up puts those of the available rows into the page list.
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
     env_pages_.push_back(std::make_unique<EnvPage>(PageControl1, row));
     EnvPage& page = *env_pages_.back();
     row.page = &page;
-    page.Sheet.SetVisible(false);
     page.BrowseButton.OnClick = SenderHandler(&TForm1::BrowseClick);
     page.DeleteButton.OnClick = SenderHandler(&TForm1::DeleteClick);
     if (page.InstallButton)

@@ -155,7 +155,8 @@ void TForm1::SetRowCaptions() {
 }
 
 // A row is available when its module folder holds the unit file of its kind and its loader
-// template; a .NET row may rely on the installation directory's vl4net.dll.
+// template; a .NET row may rely on the installation directory's vl4net.dll. Only the pages of
+// available rows join the page list, and no other page can be shown.
 void TForm1::DecideAvailability() {
   platform::Files& files = platform_.files();
   for (EnvRow& row : catalogue_.Rows()) {
@@ -168,7 +169,6 @@ void TForm1::DecideAvailability() {
       CheckListBox1.AddItem(row.display_name);
       pages_.push_back(&row.page->Sheet);
     }
-    row.page->Sheet.SetVisible(row.available);
   }
 }
 

@@ -16,6 +16,8 @@ void TForm1::ButtonChangeDirClick() {
   ui::DirectoryRequest request;
   request.caption = texts::kChooseWorkDir;
   request.allow_create = true;
+  request.exists = [&files](const std::string& path) { return files.DirectoryExists(path); };
+  request.create = [&files](const std::string& path) { return files.ForceDirectories(path); };
   if (ButtonChangeDir.Caption() == texts::kChange) {
     request.start = IncludeTrailingBackslash(config_.work_dir);
   } else {
