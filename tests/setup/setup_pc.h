@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,12 @@
 #include "setup/form1.h"
 #include "setup/form3.h"
 #include "ui/headless/testing.h"
+
+namespace vl4 {
+inline void PrintTo(const EnvChoice& env, std::ostream* os) {
+  *os << '"' << env.family_key << "\" " << env.version;
+}
+}  // namespace vl4
 
 namespace vl4::test {
 
