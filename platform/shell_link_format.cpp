@@ -1,5 +1,7 @@
 #include "platform/shell_link_format.h"
 
+#include <algorithm>
+
 namespace vl4::platform {
 
 namespace {
@@ -234,6 +236,9 @@ std::optional<DecodedShellLink> DecodeShellLink(std::string_view bytes,
   if ((flags & kHasArguments) && !read_string(link.arguments)) return std::nullopt;
   if ((flags & kHasIconLocation) && !read_string(icon)) return std::nullopt;
 
+  for (std::string* s : {&link.arguments, &link.working_directory, &relative_path}) {
+    s->resize(std::min(s->size(), s->find('\0')));
+  }
   if (link.target.empty()) link.target = id_list_path.size() > 3 ? id_list_path : relative_path;
   return link;
 }

@@ -33,11 +33,11 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
   std::string rest;
   if (p.size() >= 2 && p[1] == ':') {
     if (!IsLetter(p[0])) return std::nullopt;
-    char drive = UpperAscii(p[0]);
+    char drive = p[0];
     rest = p.substr(2);
     if (!rest.empty() && rest[0] == '\\') {
       base = std::string(1, drive) + ":";
-    } else if (current.size() >= 2 && UpperAscii(current[0]) == drive) {
+    } else if (current.size() >= 2 && UpperAscii(current[0]) == UpperAscii(drive)) {
       base = std::string(current);
     } else {
       base = std::string(1, drive) + ":";  // another drive's own current directory: its root
@@ -72,7 +72,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
           // loses that dot.
           while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
           if (part.empty()) continue;
-        } else if (part.back() == '.' && part[part.size() - 2] != '.') {
+        } else if (part.back() == '.') {
           part.pop_back();
         }
       }
@@ -83,7 +83,6 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
   split(rest, true);
 
   std::string out = base.substr(0, 2);
-  out[0] = UpperAscii(out[0]);
   for (const std::string& part : parts) out += "\\" + part;
   if (parts.empty() || p.back() == '\\') out += "\\";
   return out;

@@ -18,7 +18,8 @@ namespace vl4::platform::sandbox {
 // GetFullPathName against the current directory `current` (a full path such as "C:\dir"):
 // "/" separates too; "C:x" and "\x" take the drive or root of `current`; "." and ".." are
 // resolved and ".." stops at the drive root; trailing dots and blanks go as Windows drops them.
-// Nothing for a path the PC cannot name (empty, UNC, no drive letter). A final "\" is kept.
+// The drive letter keeps its case. Nothing for a path the PC cannot name (empty, UNC, no drive
+// letter). A final "\" is kept.
 std::optional<std::string> FullWindowsPath(std::string_view path, std::string_view current);
 
 // True when `name` is a legal Windows file name component (no <>:"|?* and no control bytes).

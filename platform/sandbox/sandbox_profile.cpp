@@ -1,5 +1,7 @@
 #include "platform/sandbox/sandbox_profile.h"
 
+#include <algorithm>
+
 #include "platform/text.h"
 
 namespace vl4::platform::sandbox {
@@ -50,7 +52,7 @@ std::optional<std::vector<SandboxProfile::Section>> SandboxProfile::Load(const s
     if (line[0] == '[') {
       size_t close = line.find_last_of(']');
       if (close != std::string::npos && close > 0) {
-        sections.push_back({line.substr(1, close - 1), true, {}});
+        sections.push_back({Strip(line.substr(1, close - 1)), true, {}});
         continue;
       }
     }
@@ -102,12 +104,12 @@ std::optional<std::optional<std::string>> SandboxProfile::Find(const std::string
 std::string SandboxProfile::ReadString(const std::string& path, const std::string& section,
                                        const std::string& key, const std::string& def) {
   auto found = Find(path, section, key);
-  if (!found) {
+  if (!found || !*found) {  // a line without "=" gives no value either
     std::string d = def;
     while (!d.empty() && d.back() == ' ') d.pop_back();
     return d;
   }
-  std::string value = found->value_or("");
+  std::string value = **found;
   // A value in matching quotes loses them.
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
     value = value.substr(1, value.size() - 2);
@@ -119,13 +121,23 @@ int SandboxProfile::ReadInt(const std::string& path, const std::string& section,
                             const std::string& key, int def) {
   std::string value = ReadString(path, section, key, "");
   if (value.empty()) return def;
+  // As Windows reads a number with base prefixes: "0x" hexadecimal, "0o" octal, "0b" binary.
   size_t i = 0;
   while (i < value.size() && IsPad(value[i])) ++i;
   bool negative = false;
   if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
+  uint32_t base = 10;
+  if (i + 1 < value.size() && value[i] == '0') {
+    char p = static_cast<char>(value[i + 1] | 0x20);
+    base = p == 'x' ? 16 : p == 'o' ? 8 : p == 'b' ? 2 : 10;
+    if (base != 10) i += 2;
+  }
   uint32_t n = 0;
-  for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-    n = n * 10 + static_cast<uint32_t>(value[i] - '0');  // wraps as Windows does
+  for (; i < value.size(); ++i) {
+    char c = static_cast<char>(value[i] | 0x20);
+    uint32_t digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99;
+    if (digit >= base) break;
+    n = n * base + digit;  // wraps as Windows does
   }
   return static_cast<int>(negative ? 0u - n : n);
 }
@@ -160,7 +172,9 @@ bool SandboxProfile::Change(const std::string& path, const std::string& section,
     }
     return true;
   }
-  std::string new_value = Strip(*value);
+  // Leading blanks of a written value go; trailing ones stay (reading drops them).
+  std::string new_value = *value;
+  new_value.erase(0, std::min(new_value.size(), new_value.find_first_not_of(" \t\r\n")));
   if (!target) {
     sections.push_back({want_section, true, {}});
     target = &sections.back();

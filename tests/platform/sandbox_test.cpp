@@ -178,7 +178,7 @@ TEST(Sandbox, ShortNamesAreMadeTheWindowsWayAndKept) {
   ASSERT_TRUE(w.files().CreateDirectory("C:\\Program Data"));
   ASSERT_TRUE(w.files().CreateDirectory("C:\\Program Files\\Veltoria 4"));
   EXPECT_EQ(pc.files().ShortPath("C:\\Program Data"), "C:\\PROGRA~2");
-  EXPECT_EQ(pc.files().ShortPath("c:\\program files\\veltoria 4\\"), "C:\\PROGRA~1\\VELTOR~1\\");
+  EXPECT_EQ(pc.files().ShortPath("c:\\program files\\veltoria 4\\"), "c:\\PROGRA~1\\VELTOR~1\\");
   ASSERT_TRUE(w.WriteFile(w.Path("document file.html"), ""));
   ASSERT_TRUE(w.WriteFile(w.Path("a+b;c.longext"), ""));
   EXPECT_EQ(pc.files().ShortPath(w.Path("document file.html")), "C:\\Scratch\\DOCUME~1.HTM");

@@ -8,9 +8,8 @@
 #include "platform/path.h"
 
 #ifdef _WIN32
-#include <windows.h>
-
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/windows_api.h"
 #else
 #include <unistd.h>
 
@@ -127,6 +126,15 @@ std::optional<std::string> CorpusDir() {
   if (!std::filesystem::is_directory(corpus, ec)) return std::nullopt;
 #endif
   return std::string(corpus);
+}
+
+bool RunsUnderWine() {
+#ifdef _WIN32
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+  return false;
+#endif
 }
 
 std::string SiblingProgram(platform::System& system, const std::string& name) {

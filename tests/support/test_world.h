@@ -63,6 +63,11 @@ class TestWorld {
 // tests that need it skip.
 std::optional<std::string> CorpusDir();
 
+// True when the test runs under Wine rather than on Windows or the sandbox. Wine started by
+// root lets a program write read-only files (it keeps that attribute in the host's permission
+// bits, which root passes); tests of such Windows rules skip that part there.
+bool RunsUnderWine();
+
 // A program built beside the running test executable (".exe" added on Windows), as a Windows path.
 std::string SiblingProgram(platform::System& system, const std::string& name);
 
