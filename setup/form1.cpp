@@ -58,6 +58,7 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
   EditUserName.SetBounds(140, 60, 330, 21);
   EditUserName.SetReadOnly(true);
   ButtonResults.SetBounds(480, 58, 124, 25);
+  ButtonResults.SetEnabled(false);
   LabelEnvironment.SetBounds(16, 100, 120, 16);
   ComboEnvironment.SetBounds(140, 96, 330, 21);
   ButtonSamples.SetBounds(140, 140, 330, 25);

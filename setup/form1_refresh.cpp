@@ -30,6 +30,8 @@ void TForm1::RefreshWorkPage() {
     LabelWorkStatus.SetCaption(std::string("\r\n") + texts::kWorkDirMustBeSpecified);
     EditWorkDir.SetText("");
     ButtonChangeDir.SetEnabled(true);
+    // Without a working directory there is no results file to create or delete.
+    ButtonResults.SetEnabled(false);
     ComboEnvironment.ClearItems();
     ComboEnvironment.SetEnabled(false);
     sample_list_.clear();

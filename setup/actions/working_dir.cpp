@@ -43,6 +43,7 @@ void TForm1::ButtonChangeDirClick() {
 
 // The button's caption says what it does.
 void TForm1::ButtonResultsClick() {
+  if (config_.work_dir.empty()) return;
   if (ButtonResults.Caption() == texts::kCreate) {
     CreateResults();
   } else {

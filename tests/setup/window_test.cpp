@@ -362,6 +362,9 @@ TEST(SetupWindow, ChoosingTheWorkingDirectory) {
   form.ButtonNext.Click();
   EXPECT_EQ(form.ButtonChangeDir.Caption(), "Def [F5]");
   EXPECT_EQ(Status(form), "\r\nThe working directory must be specified.");
+  EXPECT_FALSE(form.ButtonResults.Enabled());
+  form.PressKey(ui::kKeyF6);  // no results file is made anywhere
+  EXPECT_FALSE(pc.files().FileExists("C:\\results.dat"));
 
   // Without a working directory the chooser starts at the first drive root.
   pc.ui().ExpectDirectory([](const ui::DirectoryRequest& request) -> std::optional<std::string> {
