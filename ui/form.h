@@ -38,6 +38,10 @@ class Form : public Control {
   void SetClientWidth(int v);
   void SetClientHeight(int v);
 
+  // The smallest outer size the user can give a sizeable form.
+  Size MinimumSize() const { return minimum_size_; }
+  void SetMinimumSize(Size size) { minimum_size_ = size; }
+
   BorderStyle GetBorderStyle() const { return border_style_; }
   void SetBorderStyle(BorderStyle s);
   // Where Show and ShowModal put the form: centred forms are centred each time they are shown.
@@ -123,6 +127,7 @@ class Form : public Control {
   BorderStyle border_style_ = BorderStyle::kSizeable;
   FormPosition position_ = FormPosition::kDesigned;
   WindowState window_state_ = WindowState::kNormal;
+  Size minimum_size_;
   bool key_preview_ = false;
   bool maximize_box_ = true;
   bool minimize_box_ = true;

@@ -36,7 +36,15 @@ std::optional<std::string> Machine::WindowsPathOf(const std::string& host_path) 
   if (p.is_relative()) p = std::filesystem::current_path(ec) / p;
   std::string normal = p.lexically_normal().string();
   while (normal.size() > 1 && normal.back() == '/') normal.pop_back();
-  return paths.ToWindows(normal);
+  auto windows = paths.ToWindows(normal);
+  if (!windows || (*windows)[0] == 'Z') {
+    // The same folder through links (a sandbox named through a linked folder, getcwd's real path).
+    std::string real = std::filesystem::weakly_canonical(normal, ec).string();
+    if (auto through_links = ec ? std::nullopt : paths.ToWindows(real)) {
+      if (!windows || (*through_links)[0] != 'Z') windows = through_links;
+    }
+  }
+  return windows;
 }
 
 }  // namespace vl4::platform::sandbox

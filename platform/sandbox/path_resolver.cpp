@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include <filesystem>
+
 #include <vector>
 
 namespace vl4::platform::sandbox {
@@ -31,6 +33,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
 
   std::string base;  // "X:" followed by the components to start from, "\"-separated
   std::string rest;
+  bool final_separator = p.back() == '\\';
   if (p.size() >= 2 && p[1] == ':') {
     if (!IsLetter(p[0])) return std::nullopt;
     char drive = p[0];
@@ -39,6 +42,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
       base = std::string(1, drive) + ":";
     } else if (current.size() >= 2 && UpperAscii(current[0]) == UpperAscii(drive)) {
       base = std::string(current);
+      if (rest.empty()) final_separator = true;  // "C:" is the current directory, as "C:\dir\"
     } else {
       base = std::string(1, drive) + ":";  // another drive's own current directory: its root
     }
@@ -84,7 +88,7 @@ std::optional<std::string> FullWindowsPath(std::string_view path, std::string_vi
 
   std::string out = base.substr(0, 2);
   for (const std::string& part : parts) out += "\\" + part;
-  if (parts.empty() || p.back() == '\\') out += "\\";
+  if (parts.empty() || final_separator) out += "\\";
   return out;
 }
 
@@ -239,14 +243,21 @@ std::optional<std::string> PathResolver::ToWindows(std::string_view host_path) c
   char best = 0;
   size_t best_len = 0;
   for (const auto& [letter, drive] : config_.drives) {
-    std::string root = DriveRoot(drive);
-    bool inside = host_path.size() == root.size() ? host_path == root
-                                                  : host_path.size() > root.size() &&
-                                                        host_path.substr(0, root.size()) == root &&
-                                                        host_path[root.size()] == '/';
-    if (inside && (best == 0 || root.size() > best_len)) {
-      best = letter;
-      best_len = root.size();
+    // A drive folder is known by its path as written and by its real path (without links).
+    std::string written = DriveRoot(drive);
+    std::error_code ec;
+    std::string real =
+        written.empty() ? "" : std::filesystem::weakly_canonical(written, ec).string();
+    for (const std::string& root : {written, ec ? written : real}) {
+      bool inside = host_path.size() == root.size()
+                        ? host_path == root
+                        : host_path.size() > root.size() &&
+                              host_path.substr(0, root.size()) == root &&
+                              host_path[root.size()] == '/';
+      if (inside && (best == 0 || root.size() > best_len)) {
+        best = letter;
+        best_len = root.size();
+      }
     }
   }
   if (best == 0) return std::nullopt;

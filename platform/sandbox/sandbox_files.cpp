@@ -59,6 +59,16 @@ bool MatchMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+// The whole FindFirstFile rule: a mask ending in "." ("*.", "name.") asks for names without an
+// extension.
+bool MatchPattern(std::string_view name, std::string_view mask) {
+  if (mask.size() > 1 && mask.back() == '.' && mask != "..") {
+    if (name.find('.') != std::string_view::npos && name != "." && name != "..") return false;
+    mask.remove_suffix(1);
+  }
+  return MatchMask(name, mask);
+}
+
 }  // namespace
 
 uint32_t SandboxFiles::AttributesOf(const PathResolver::Resolved& r) {
@@ -248,11 +258,14 @@ bool SandboxFiles::SetFileTime(const std::string& path, uint32_t dos_time) {
 
 std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
   std::vector<FindEntry> found;
-  auto full = m_.FullPath(pattern);
-  if (!full || full->back() == '\\') return found;
-  size_t slash = full->find_last_of('\\');
-  std::string mask = m_.paths.Fold(full->substr(slash + 1));
-  std::string dir_path = full->substr(0, slash == 2 ? 3 : slash);
+  // The mask is taken as written (a final "." means something to it); the folder is normalised.
+  size_t cut = pattern.find_last_of("\\/");
+  if (cut == std::string::npos && pattern.size() >= 2 && pattern[1] == ':') cut = 1;
+  std::string mask = m_.paths.Fold(cut == std::string::npos ? pattern : pattern.substr(cut + 1));
+  auto dir_full = m_.FullPath(cut == std::string::npos ? "." : pattern.substr(0, cut + 1));
+  if (mask.empty() || !dir_full) return found;
+  std::string dir_path = *dir_full;
+  if (dir_path.size() > 3 && dir_path.back() == '\\') dir_path.pop_back();
   auto dir = m_.paths.Resolve(dir_path);
   if (!dir || !IsDir(*dir)) return found;
 
@@ -266,8 +279,8 @@ std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
   bool wild = mask.find_first_of("*?") != std::string::npos;
   if (!wild) {
     // One name: the entry of that name, whatever its case.
-    if (!IsValidComponent(mask)) return found;
-    auto r = m_.paths.Resolve(*full);
+    auto full = m_.FullPath(dir_path + (dir_path.back() == '\\' ? "" : "\\") + mask);
+    auto r = full ? m_.paths.Resolve(*full) : std::nullopt;
     if (r && r->exists) {
       std::string host_name = r->host.substr(r->host.find_last_of('/') + 1);
       add(m_.paths.AnsiName(host_name), r->st, r->host);
@@ -281,7 +294,16 @@ std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
       bool dots = name == "." || name == "..";
       if (dots && root) continue;  // a drive root has no "." and ".."
       std::string ansi = m_.paths.AnsiName(name);
-      if (!MatchMask(m_.paths.Fold(ansi), mask)) continue;
+      // As on Windows, a name is also found through its short name ("*.htm" finds "a.html").
+      std::string fold = m_.paths.Fold(ansi);
+      bool match = MatchPattern(fold, mask);
+      if (!match && !dots && !ShortNames::IsShortName(ansi)) {
+        std::string short_name = mask.find('~') == std::string::npos
+                                     ? ShortNames::FirstCandidate(fold)
+                                     : m_.short_names.Of(dir->host, std::string(name));
+        match = MatchPattern(m_.paths.Fold(short_name), mask);
+      }
+      if (!match) continue;
       std::string host = base + "/" + std::string(name);
       struct stat st;
       if (::stat(host.c_str(), &st) != 0) continue;
@@ -299,6 +321,16 @@ std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
 }
 
 std::string SandboxFiles::ShortPath(const std::string& path) {
+  bool relative = !(path.size() >= 2 && path[1] == ':') &&
+                  !(!path.empty() && (path[0] == '\\' || path[0] == '/'));
+  if (relative) {
+    // A relative path stays relative when it lies below the current directory.
+    std::string all = ShortPath(FullPath(path));
+    std::string base = ShortPath(m_.current_directory);
+    if (base.empty() || all.empty()) return all;
+    if (base.back() != '\\') base += '\\';
+    return all.compare(0, base.size(), base) == 0 ? all.substr(base.size()) : all;
+  }
   auto full = m_.FullPath(path);
   if (!full) return "";
   auto r = m_.paths.Resolve(*full);

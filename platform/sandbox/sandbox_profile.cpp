@@ -91,7 +91,8 @@ std::optional<std::optional<std::string>> SandboxProfile::Find(const std::string
   if (!sections) return std::nullopt;
   std::string want_section = Strip(section), want_key = Strip(key);
   for (const Section& s : *sections) {
-    if (!s.header || !Same(m_, s.name, want_section)) continue;
+    // The lines before the first header form a section without a name.
+    if (s.header ? !Same(m_, s.name, want_section) : !want_section.empty()) continue;
     // Only the first section of that name counts.
     for (const Entry& e : s.entries) {
       if (Same(m_, e.name, want_key)) return e.value;

@@ -12,7 +12,34 @@ bool Forbidden(char c) {
   return static_cast<unsigned char>(c) <= ' ' ||
          std::string_view("\"*+,/:;<=>?[\\]|.").find(c) != std::string_view::npos;
 }
+// "BASE~n.EXT": the name without blanks and dots, "+,;=[]" as "_", at most 8 characters before
+// the dot with the "~n", and the first three characters of the last extension.
+std::string Candidate(std::string_view upper, int n) {
+  size_t first = upper.find_first_not_of('.');
+  upper = first == std::string_view::npos ? "" : upper.substr(first);
+  size_t last_dot = upper.rfind('.');
+  auto clean = [](std::string_view s) {
+    std::string r;
+    for (char c : s) {
+      if (c == ' ' || c == '.') continue;
+      r += std::string_view("+,;=[]").find(c) != std::string_view::npos ? '_' : c;
+    }
+    return r;
+  };
+  std::string base = clean(upper.substr(0, last_dot));
+  std::string ext =
+      last_dot == std::string_view::npos ? "" : clean(upper.substr(last_dot + 1)).substr(0, 3);
+  if (base.empty()) base = "_";
+  std::string suffix = "~" + std::to_string(n);
+  std::string name = base.substr(0, 8 - suffix.size()) + suffix;
+  return ext.empty() ? name : name + "." + ext;
+}
+
 }  // namespace
+
+std::string ShortNames::FirstCandidate(std::string_view upper_name) {
+  return Candidate(upper_name, 1);
+}
 
 bool ShortNames::IsShortName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return false;
@@ -91,26 +118,9 @@ std::string ShortNames::Make(const std::string& host_dir, const std::string& hos
   }
 
   std::string upper = ansi_.UpperCase(ansi_.FromUtf8(host_name, '_'));
-  size_t first = upper.find_first_not_of('.');
-  upper = first == std::string::npos ? "" : upper.substr(first);
-  size_t last_dot = upper.rfind('.');
-  auto clean = [](std::string_view s) {
-    std::string r;
-    for (char c : s) {
-      if (c == ' ' || c == '.') continue;
-      r += std::string_view("+,;=[]").find(c) != std::string_view::npos ? '_' : c;
-    }
-    return r;
-  };
-  std::string base = clean(upper.substr(0, last_dot));
-  std::string ext =
-      last_dot == std::string::npos ? "" : clean(upper.substr(last_dot + 1)).substr(0, 3);
-  if (base.empty()) base = "_";
   std::string result;
   for (int n = 1;; ++n) {
-    std::string suffix = "~" + std::to_string(n);
-    std::string candidate = base.substr(0, 8 - suffix.size()) + suffix;
-    if (!ext.empty()) candidate += "." + ext;
+    std::string candidate = Candidate(upper, n);
     if (!taken.count(candidate)) {
       result = candidate;
       break;

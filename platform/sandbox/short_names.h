@@ -18,6 +18,8 @@ class ShortNames {
 
   // True when the ANSI name is a valid 8.3 name as it stands (Windows gives it no other).
   static bool IsShortName(std::string_view name);
+  // The short name Windows would first try for an upper-cased long name ("DOCUME~1.HTM").
+  static std::string FirstCandidate(std::string_view upper_name);
 
   // The short name (ANSI) of the existing entry host_dir/host_name: its own name when that is
   // 8.3 already, else the one assigned to it, assigning one on the first request.

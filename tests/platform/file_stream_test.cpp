@@ -67,6 +67,10 @@ TEST(FileStream, AHandleThatDeniesWritingKeepsWritersOut) {
     EXPECT_THROW(w.files().OpenFile(f, OpenMode::kCreate), EFCreateError);
     EXPECT_NO_THROW(w.files().OpenFile(f, OpenMode::kRead));
   }
+  {
+    auto reader = w.files().OpenFile(f, OpenMode::kRead);
+    EXPECT_FALSE(w.files().DeleteFile(f));  // no open file can be deleted
+  }
   EXPECT_NO_THROW(w.files().OpenFile(f, OpenMode::kCreate));
   EXPECT_TRUE(w.files().DeleteFile(f));
 }

@@ -57,6 +57,8 @@ TEST(Files, FullPathResolvesTheWayGetFullPathNameDoes) {
       {drive + "\\x\\name...\\y", drive + "\\x\\name..\\y"},
       {drive + "\\x\\dir.\\y", drive + "\\x\\dir\\y"},
       {LowerCase(drive) + "\\x", LowerCase(drive) + "\\x"},
+      {drive, s + "\\"},  // the drive's current directory
+      {drive + ".", s},
   };
   for (const Case& c : cases) EXPECT_EQ(w.files().FullPath(c.in), c.out) << c.in;
 }
@@ -104,10 +106,13 @@ TEST(Files, CopyMoveAndDelete) {
   TestWorld w;
   ASSERT_TRUE(w.WriteFile(w.Path("a.txt"), "alpha"));
   ASSERT_TRUE(w.WriteFile(w.Path("b.txt"), "beta"));
+  const uint32_t dos = ((1999 - 1980) << 25) | (12 << 21) | (31 << 16) | (23 << 11) | (59 << 5);
+  ASSERT_TRUE(w.files().SetFileTime(w.Path("a.txt"), dos));
   EXPECT_FALSE(w.files().CopyFile(w.Path("a.txt"), w.Path("b.txt"), true));
   EXPECT_EQ(w.ReadFile(w.Path("b.txt")), "beta");
   EXPECT_TRUE(w.files().CopyFile(w.Path("a.txt"), w.Path("B.TXT"), false));
   EXPECT_EQ(w.ReadFile(w.Path("b.txt")), "alpha");
+  EXPECT_EQ(w.files().GetFileTime(w.Path("b.txt")), dos);  // a copy keeps the time
   EXPECT_FALSE(w.files().CopyFile(w.Path("missing"), w.Path("c.txt"), false));
   EXPECT_FALSE(w.files().CopyFile(w.Path("a.txt"), w.Path("no\\c.txt"), false));
 
@@ -206,6 +211,9 @@ TEST(Files, EnumerationFollowsWindowsPatterns) {
       {"README", {"readme"}},
       {"read?e", {"readme"}},
       {"*.dat", {"x.dat"}},
+      {"*.htm", {"long.html"}},  // found through its short name, LONG~1.HTM or alike
+      {"*.t?t", {"a.txt", "b.TXT", "abc.txt"}},
+      {"readme.*", {"readme"}},
       {"nothing*", {}},
       {"missing.txt", {}},
   };
@@ -251,6 +259,10 @@ TEST(Files, ShortPathsAreEightDotThreeAndLeadToTheSameFile) {
   EXPECT_EQ(parts, 3);
   EXPECT_EQ(w.ReadFile(short_path), "content");
   EXPECT_EQ(w.files().ShortPath(f), short_path);  // stable
+  // A relative path stays relative.
+  std::string short_scratch = w.files().ShortPath(w.Scratch()) + "\\";
+  EXPECT_EQ(w.files().ShortPath("Long Folder Name\\Another long one\\document file.html"),
+            short_path.substr(short_scratch.size()));
   EXPECT_TRUE(SameText(ExtractFileExt(short_path), ".htm"));
   // A name that is 8.3 already stays as it is.
   EXPECT_TRUE(SameText(ExtractFileName(w.files().ShortPath(w.Path("Long Folder Name\\SHORT.TXT"))),

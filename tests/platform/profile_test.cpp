@@ -66,8 +66,23 @@ TEST(Profile, ReadsTheWayWindowsDoes) {
     EXPECT_EQ(w.profile().ReadString(ini, c.section, c.key, "(default)"), c.expected)
         << c.section << "/" << c.key;
   }
-  EXPECT_EQ(w.profile().ReadString(ini, "Main", "missing", "def  "), "def");
+  EXPECT_EQ(w.profile().ReadString(ini, "Main", "missing", "  def  "), "  def");
+  EXPECT_EQ(w.profile().ReadString(ini, "", "; comment line", "(default)"), "(default)");
   EXPECT_EQ(w.profile().ReadString(w.Path("missing.ini"), "Main", "Name", "d"), "d");
+}
+
+// Lines before the first header belong to a section without a name; ";" starts no comment.
+TEST(Profile, LinesBeforeTheFirstSectionAndCommentLines) {
+  TestWorld w;
+  const std::string ini = w.Path("top.ini");
+  ASSERT_TRUE(w.WriteFile(ini, "top=1\r\n=empty\r\n;c=2\r\n[S]\r\nk=v"));
+  EXPECT_EQ(w.profile().ReadString(ini, "", "top", "D"), "1");
+  EXPECT_EQ(w.profile().ReadString(ini, "", "", "D"), "empty");
+  EXPECT_EQ(w.profile().ReadString(ini, "", ";c", "D"), "2");
+  EXPECT_EQ(w.profile().ReadString(ini, "S", "top", "D"), "D");
+  ASSERT_TRUE(w.profile().WriteString(ini, "S", "n", ""));
+  ASSERT_TRUE(w.profile().WriteString(ini, "T", "x", "y"));
+  EXPECT_EQ(w.ReadFile(ini), "top=1\r\n=empty\r\n;c=2\r\n[S]\r\nk=v\r\nn=\r\n[T]\r\nx=y\r\n");
 }
 
 TEST(Profile, ReadsIntegers) {
@@ -98,6 +113,21 @@ TEST(Profile, WritingCreatesTheFileAndTheSection) {
   ASSERT_TRUE(w.profile().WriteString(ini, "FIRST", "KEY", "changed"));
   EXPECT_EQ(w.ReadFile(ini), "[First]\r\nkey=changed\r\nSecond=2\r\n[Next]\r\nk=v\r\n");
   EXPECT_FALSE(w.profile().WriteString(w.Path("no\\such\\dir.ini"), "S", "k", "v"));
+  // Deleting from a missing file is no error and makes no file.
+  EXPECT_TRUE(w.profile().DeleteKey(w.Path("none.ini"), "A", "b"));
+  EXPECT_TRUE(w.profile().DeleteSection(w.Path("none.ini"), "A"));
+  EXPECT_FALSE(w.files().FileExists(w.Path("none.ini")));
+}
+
+TEST(Profile, ABareFileNameLivesInTheWindowsDirectory) {
+  TestWorld w;
+  const std::string name =
+      "vl4-conformance-" + std::to_string(reinterpret_cast<uintptr_t>(&w) % 100000) + ".ini";
+  ASSERT_TRUE(w.profile().WriteString(name, "S", "k", "v"));
+  const std::string in_windows = w.system().WindowsDirectory() + "\\" + name;
+  EXPECT_TRUE(w.files().FileExists(in_windows));
+  EXPECT_EQ(w.profile().ReadString(in_windows, "S", "k", ""), "v");
+  EXPECT_TRUE(w.files().DeleteFile(in_windows));
 }
 
 TEST(Profile, WritingIntoAnExistingFile) {
@@ -110,6 +140,8 @@ TEST(Profile, WritingIntoAnExistingFile) {
   EXPECT_EQ(w.profile().ReadString(ini, "A", "added", ""), "padded");
   EXPECT_EQ(w.profile().ReadString(ini, "B", "y", ""), "2");
   EXPECT_EQ(w.profile().ReadString(ini, "A", "keep", ""), "1");
+  // The file is written anew from what was read: names and values without padding, blank
+  // lines gone.
   EXPECT_EQ(w.ReadFile(ini), "; note\r\n[A]\r\nx=new\r\nkeep=1\r\nadded=padded \r\n[B]\r\ny=2\r\n");
 }
 
