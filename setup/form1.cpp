@@ -67,10 +67,10 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
 
   BottomPanel.SetBounds(0, kHeaderHeight + kPageHeight, kWidth, kBottomHeight);
   ButtonAbout.SetBounds(8, 12, 136, 25);
-  ButtonSite.SetBounds(150, 12, 176, 25);
-  ButtonBack.SetBounds(340, 12, 86, 25);
-  ButtonNext.SetBounds(432, 12, 86, 25);
-  ButtonExit.SetBounds(524, 12, 86, 25);
+  ButtonSite.SetBounds(150, 12, 194, 25);
+  ButtonBack.SetBounds(354, 12, 84, 25);
+  ButtonNext.SetBounds(444, 12, 84, 25);
+  ButtonExit.SetBounds(534, 12, 78, 25);
   Label1.SetBounds(8, 40, 0, 0);
   Label2.SetBounds(340, 40, 0, 0);
 

@@ -9,5 +9,22 @@ else()
   add_test(NAME setup_wine_e2e
            COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/setup_wine_e2e.sh $<TARGET_FILE:VL4Setup>
                    ${CMAKE_BINARY_DIR}/wineprefix)
-  set_tests_properties(setup_wine_e2e PROPERTIES FIXTURES_REQUIRED wine_prefix)
+  # Both Wine tests of the setup tool prepare the same registry keys of the prefix.
+  set_tests_properties(setup_wine_e2e PROPERTIES FIXTURES_REQUIRED wine_prefix
+                                                 RESOURCE_LOCK vl4_setup_registry)
+endif()
+
+# The setup window on screen (Windows build, under Wine inside Xvfb), with screenshots of its
+# environments page and working directory page in <build>/screenshots.
+if(WIN32)
+  add_executable(setup_gui_test ${CMAKE_CURRENT_LIST_DIR}/setup_gui_test.cpp)
+  target_link_libraries(setup_gui_test PRIVATE vl4_setup vl4_platform vl4_ui_win32
+                                               GTest::gtest_main vl4_options)
+  add_test(NAME setup_gui_test
+           COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/gui_smoke.sh
+                   ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:setup_gui_test>
+                   ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(setup_gui_test PROPERTIES
+    FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77 TIMEOUT 180
+    RESOURCE_LOCK vl4_setup_registry)
 endif()
