@@ -48,6 +48,10 @@ std::optional<uint32_t> AttributeStore::Get(const std::string& host) {
 
 bool AttributeStore::Set(const std::string& host, std::optional<uint32_t> bits) {
   Refresh();
+  auto known = entries_.find(host);
+  if (known == entries_.end() ? !bits : bits && known->second == *bits) return true;  // no change
+  auto lock = file_.Lock();
+  Refresh();
   auto it = entries_.find(host);
   if (!bits) {
     if (it == entries_.end()) return true;
@@ -61,6 +65,9 @@ bool AttributeStore::Set(const std::string& host, std::optional<uint32_t> bits) 
 
 void AttributeStore::Forget(const std::string& host) {
   Refresh();
+  if (entries_.empty()) return;
+  auto lock = file_.Lock();
+  Refresh();
   bool changed = entries_.erase(host) > 0;
   for (auto it = entries_.lower_bound(host + "/");
        it != entries_.end() && Below(it->first, host);) {
@@ -71,6 +78,9 @@ void AttributeStore::Forget(const std::string& host) {
 }
 
 void AttributeStore::Rename(const std::string& from, const std::string& to) {
+  Refresh();
+  if (entries_.empty()) return;
+  auto lock = file_.Lock();
   Refresh();
   std::map<std::string, uint32_t> moved;
   if (auto it = entries_.find(from); it != entries_.end()) {

@@ -1,6 +1,7 @@
 #include "platform/sandbox/host_io.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -49,6 +50,15 @@ bool MakeHostDirectories(const std::string& path) {
     return false;
   }
   return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+HostFileLock::HostFileLock(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+  if (fd_ >= 0) ::flock(fd_, LOCK_EX);
+}
+
+HostFileLock::~HostFileLock() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 FileStamp FileStamp::Of(const std::string& path) {

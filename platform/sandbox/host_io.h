@@ -14,6 +14,18 @@ std::optional<std::string> ReadHostFile(const std::string& path);
 bool ReplaceHostFile(const std::string& path, const std::string& content);
 bool MakeHostDirectories(const std::string& path);  // mkdir -p
 
+// An exclusive lock on a lock file: serialises the changes of the processes of one sandbox PC.
+class HostFileLock {
+ public:
+  explicit HostFileLock(const std::string& path);
+  ~HostFileLock();
+  HostFileLock(const HostFileLock&) = delete;
+  HostFileLock& operator=(const HostFileLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 // What tells whether another process has replaced or changed a file since it was last read.
 struct FileStamp {
   ino_t ino = 0;
@@ -35,6 +47,8 @@ class StoreFile {
   // The content when it changed since the last call (or on the first call), else nothing.
   std::optional<std::string> ReadIfChanged();
   bool Write(const std::string& content);
+  // Held while a change is read, made and written, so that no other process's change is lost.
+  HostFileLock Lock() const { return HostFileLock(path_ + ".lock"); }
 
  private:
   std::string path_;

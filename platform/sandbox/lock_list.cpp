@@ -27,11 +27,13 @@ bool LockList::Contains(const std::string& host) {
 }
 
 bool LockList::Add(const std::string& host) {
+  auto lock = file_.Lock();
   Refresh();
   return !hosts_.insert(host).second || Save();
 }
 
 bool LockList::Remove(const std::string& host) {
+  auto lock = file_.Lock();
   Refresh();
   return hosts_.erase(host) == 0 || Save();
 }

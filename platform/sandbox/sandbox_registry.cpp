@@ -1,7 +1,6 @@
 #include "platform/sandbox/sandbox_registry.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include "platform/exception.h"
@@ -12,23 +11,6 @@ namespace vl4::platform::sandbox {
 namespace {
 
 constexpr uint32_t kRegSz = 1, kRegExpandSz = 2, kRegDword = 4;
-
-// Serialises changes between the processes of one sandbox PC.
-class FileLock {
- public:
-  explicit FileLock(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-    if (fd_ >= 0) ::flock(fd_, LOCK_EX);
-  }
-  ~FileLock() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-
- private:
-  int fd_;
-};
 
 SandboxRegistry::Key* FindChild(SandboxRegistry::Key& key, std::string_view name, bool create) {
   for (auto& sub : key.subkeys) {
@@ -61,7 +43,7 @@ void SandboxRegistry::Refresh() {
 
 template <class Change>
 void SandboxRegistry::Mutate(Change change) {
-  FileLock lock(path_ + ".lock");
+  HostFileLock lock(path_ + ".lock");
   Refresh();
   change();
   if (!ReplaceHostFile(path_, FormatRegFile(*top_))) {

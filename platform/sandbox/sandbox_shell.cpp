@@ -119,7 +119,8 @@ std::optional<std::string> SandboxShell::FindProgram(const std::string& file,
   }
   for (const std::string& candidate : candidates) {
     for (const std::string& name : {candidate, candidate + ".exe"}) {
-      if (files_.FileExists(name)) return m_.FullPath(name);
+      // A folder is found too: the shell opens it (as a document).
+      if (files_.FileExists(name) || files_.DirectoryExists(name)) return m_.FullPath(name);
       if (!ExtractFileExt(candidate).empty()) break;  // ".exe" is tried for bare names only
     }
   }
@@ -152,7 +153,7 @@ std::unique_ptr<Process> SandboxShell::Execute(const std::string& verb, const st
   if (!runnable) {
     std::string ext = UpperCase(ExtractFileExt(*program));
     if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || ext == ".CMD") return nullptr;
-    Log(record);  // a document: opening it is noted
+    Log(record);  // a document or a folder: opening it is noted
     return std::make_unique<SandboxProcess>(0);
   }
 

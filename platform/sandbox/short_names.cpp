@@ -87,12 +87,21 @@ std::string ShortNames::Of(const std::string& host_dir, const std::string& host_
   std::string ansi = ansi_.FromUtf8(host_name, '_');
   if (IsShortName(ansi)) return ansi;
   Refresh();
-  auto dir = dirs_.find(host_dir);
-  if (dir != dirs_.end()) {
-    auto it = dir->second.find(host_name);
-    if (it != dir->second.end()) return it->second;
-  }
+  if (auto known = Assigned(host_dir, host_name)) return *known;
+  // Made under the lock, after a second look: another process may have just made it.
+  auto lock = file_.Lock();
+  Refresh();
+  if (auto known = Assigned(host_dir, host_name)) return *known;
   return Make(host_dir, host_name);
+}
+
+std::optional<std::string> ShortNames::Assigned(const std::string& host_dir,
+                                                const std::string& host_name) const {
+  auto dir = dirs_.find(host_dir);
+  if (dir == dirs_.end()) return std::nullopt;
+  auto it = dir->second.find(host_name);
+  if (it == dir->second.end()) return std::nullopt;
+  return it->second;
 }
 
 std::string ShortNames::Make(const std::string& host_dir, const std::string& host_name) {

@@ -31,6 +31,8 @@ class ShortNames {
   void Refresh();
   bool Save();
   std::string Make(const std::string& host_dir, const std::string& host_name);
+  std::optional<std::string> Assigned(const std::string& host_dir,
+                                      const std::string& host_name) const;
 
   StoreFile file_;
   const CodePage& ansi_;

@@ -321,12 +321,14 @@ TEST(Sandbox, ProgramsDocumentsAndPagesAreRecorded) {
   EXPECT_FALSE(page->StillActive());
   ASSERT_TRUE(w.WriteFile(w.Path("readme.txt"), "doc"));
   EXPECT_NE(w.shell().Execute("", w.Path("readme.txt"), "", "", kSwShowNormal), nullptr);
+  EXPECT_NE(w.shell().Execute("open", w.Scratch(), "", "", kSwShowNormal), nullptr);
   ASSERT_TRUE(w.WriteFile(w.Path("broken.exe"), "not a host program"));
   EXPECT_EQ(w.shell().Execute("", w.Path("broken.exe"), "", "", kSwShowNormal), nullptr);
   std::ifstream log(pc.Root() + "/shell.log");
   std::string log_text(std::istreambuf_iterator<char>(log), {});
   EXPECT_EQ(log_text,
-            "open\thttps://example.org/vl4\t\t\t1\nopen\tC:\\Scratch\\readme.txt\t\t\t1\n");
+            "open\thttps://example.org/vl4\t\t\t1\nopen\tC:\\Scratch\\readme.txt\t\t\t1\n"
+            "open\tC:\\Scratch\t\t\t1\n");
 }
 
 }  // namespace
