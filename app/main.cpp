@@ -1,0 +1,50 @@
+// The program entry: the platform and UI backends of this build are created here and handed
+// down, and the name the program was started under chooses its mode.
+#ifdef _WIN32
+// First, so that every header of the program sees the same names (MessageBox is a macro there).
+#include <windows.h>
+#endif
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "app/install_mode.h"
+#include "app/mode.h"
+#include "platform/platform.h"
+#include "setup/setup_mode.h"
+#include "ui/application.h"
+
+#ifdef _WIN32
+#include "ui/win32/win32_backend.h"
+#else
+#include "ui/headless/headless_backend.h"
+#endif
+
+namespace {
+
+int Run(vl4::platform::Platform& platform, vl4::ui::Backend& backend) {
+  vl4::ui::Application app(backend);
+  if (vl4::IsSetupModeName(platform.system().ExePath())) return vl4::RunSetupMode(platform, app);
+  return vl4::RunInstallMode(platform, app);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::unique_ptr<vl4::platform::Platform> platform;
+  try {
+    platform = vl4::platform::CreateDefaultPlatform(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+#ifdef _WIN32
+  vl4::ui::Win32Backend backend;
+  return Run(*platform, backend);
+#else
+  // Natively the forms run headless: a script answers them and the transcript is printed.
+  std::unique_ptr<vl4::ui::HeadlessBackend> backend = vl4::ui::HeadlessBackend::FromEnvironment();
+  return Run(*platform, *backend);
+#endif
+}

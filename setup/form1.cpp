@@ -1,0 +1,278 @@
+// The setup window: layout, page list navigation, the page menu and the key map.
+#include "setup/form1.h"
+
+#include "platform/exception.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "setup/actions/form4.h"
+#include "setup/actions/form7.h"
+#include "setup/detection.h"
+#include "setup/form3.h"
+#include "setup/path_display.h"
+#include "setup/setup_texts.h"
+#include "setup/status_line.h"
+
+namespace vl4 {
+
+namespace {
+
+constexpr int kWidth = 620;
+constexpr int kHeaderHeight = 56;
+constexpr int kPageHeight = 320;
+constexpr int kBottomHeight = 48;
+
+}  // namespace
+
+TForm1::TForm1(ui::Application& app, platform::Platform& platform)
+    : ui::Form(app, "Form1"), platform_(platform) {
+  SetBorderStyle(ui::BorderStyle::kSingle);
+  SetMaximizeBox(false);
+  SetPosition(ui::FormPosition::kScreenCenter);
+  SetClientWidth(kWidth);
+  SetClientHeight(kHeaderHeight + kPageHeight + kBottomHeight);
+  SetKeyPreview(true);
+
+  HeaderPanel.SetBounds(0, 0, kWidth, kHeaderHeight);
+  HeaderPanel.SetColor(ui::kWhite);
+  HeaderLabel.SetBounds(16, 14, 580, 28);
+  ui::Font header_font = HeaderLabel.GetFont();
+  header_font.height = 22;
+  header_font.bold = true;
+  HeaderLabel.SetFont(header_font);
+
+  PageControl1.SetBounds(0, kHeaderHeight, kWidth, kPageHeight);
+
+  CheckListBox1.SetBounds(16, 16, 260, 212);
+  LabelEnvsExe.SetBounds(292, 16, 120, 16);
+  EditEnvsExe.SetBounds(292, 36, 312, 21);
+  EditEnvsExe.SetReadOnly(true);
+  ButtonEnvsBrowse.SetBounds(292, 66, 120, 25);
+  ButtonEnvsDelete.SetBounds(292, 100, 312, 25);
+  ConfigureStatusLine(LabelEnvsStatus);
+
+  LabelWorkDir.SetBounds(16, 28, 120, 16);
+  EditWorkDir.SetBounds(140, 24, 330, 21);
+  EditWorkDir.SetReadOnly(true);
+  ButtonChangeDir.SetBounds(480, 22, 124, 25);
+  LabelResults.SetBounds(16, 64, 120, 16);
+  EditUserName.SetBounds(140, 60, 330, 21);
+  EditUserName.SetReadOnly(true);
+  ButtonResults.SetBounds(480, 58, 124, 25);
+  ButtonResults.SetEnabled(false);
+  LabelEnvironment.SetBounds(16, 100, 120, 16);
+  ComboEnvironment.SetBounds(140, 96, 330, 21);
+  ButtonSamples.SetBounds(140, 140, 330, 25);
+  ButtonNetOutput.SetBounds(140, 174, 330, 25);
+  ConfigureStatusLine(LabelWorkStatus);
+
+  BottomPanel.SetBounds(0, kHeaderHeight + kPageHeight, kWidth, kBottomHeight);
+  ButtonAbout.SetBounds(8, 12, 136, 25);
+  ButtonSite.SetBounds(150, 12, 194, 25);
+  ButtonBack.SetBounds(354, 12, 84, 25);
+  ButtonNext.SetBounds(444, 12, 84, 25);
+  ButtonExit.SetBounds(534, 12, 78, 25);
+  Label1.SetBounds(8, 40, 0, 0);
+  Label2.SetBounds(340, 40, 0, 0);
+
+  // One page per catalogue row; start-up puts those of the available rows into the page list.
+  for (EnvRow& row : catalogue_.Rows()) {
+    if (row.Empty()) continue;
+    env_pages_.push_back(std::make_unique<EnvPage>(PageControl1, row));
+    EnvPage& page = *env_pages_.back();
+    row.page = &page;
+    page.BrowseButton.OnClick = SenderHandler(&TForm1::BrowseClick);
+    page.DeleteButton.OnClick = SenderHandler(&TForm1::DeleteClick);
+    if (page.InstallButton)
+      page.InstallButton->OnClick = SenderHandler(&TForm1::InstallButtonClick);
+  }
+
+  ButtonBack.OnClick = Handler(&TForm1::ButtonBackClick);
+  ButtonNext.OnClick = Handler(&TForm1::ButtonNextClick);
+  ButtonExit.OnClick = [this](ui::Control&) { Close(); };
+  ButtonAbout.OnClick = Handler(&TForm1::ShowAbout);
+  ButtonSite.OnClick = Handler(&TForm1::OpenSite);
+  ButtonChangeDir.OnClick = Handler(&TForm1::ButtonChangeDirClick);
+  ButtonResults.OnClick = Handler(&TForm1::ButtonResultsClick);
+  ButtonSamples.OnClick = Handler(&TForm1::ButtonSamplesClick);
+  ButtonNetOutput.OnClick = Handler(&TForm1::ButtonNetOutputClick);
+  ComboEnvironment.OnChange = Handler(&TForm1::ComboEnvironmentChange);
+  CheckListBox1.OnClick = Handler(&TForm1::CheckListBox1Click);
+  CheckListBox1.OnClickCheck = Handler(&TForm1::CheckListBox1ClickCheck);
+  ButtonEnvsBrowse.OnClick = SenderHandler(&TForm1::BrowseClick);
+  ButtonEnvsDelete.OnClick = SenderHandler(&TForm1::DeleteClick);
+  OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) {
+    Guarded([&] { FormKeyDown(key, shift); });
+  };
+  OnClose = [this](ui::Control&) { Guarded([this] { FormClose(); }); };
+  SetPopupMenu(&PageMenu);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::AttachDialogs(TForm3& about, TForm4& user_name, TForm7& net_output) {
+  about_ = &about;
+  user_name_dialog_ = &user_name;
+  net_output_dialog_ = &net_output;
+}
+
+void TForm1::Guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const Exception& e) {
+    App().MessageDlg(e.Message(), ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+  } catch (const std::exception& e) {
+    App().MessageDlg(e.what(), ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+  }
+}
+
+ui::Control::Event TForm1::Handler(void (TForm1::*method)()) {
+  return [this, method](ui::Control&) { Guarded([this, method] { (this->*method)(); }); };
+}
+
+ui::Control::Event TForm1::SenderHandler(void (TForm1::*method)(ui::Control&)) {
+  return [this, method](ui::Control& sender) {
+    Guarded([this, method, &sender] { (this->*method)(sender); });
+  };
+}
+
+int TForm1::PageNumber(const ui::TabSheet& sheet) const {
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    if (pages_[i] == &sheet) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+bool TForm1::IsShown(const ui::TabSheet& sheet) const {
+  return current_page_ > 0 && PageControl1.ActivePage() == &sheet;
+}
+
+void TForm1::ShowPage(int number) {
+  if (number < 1 || number > PageCount()) return;
+  ui::TabSheet& sheet = Page(number);
+  HeaderLabel.SetCaption(sheet.Caption());
+  PageControl1.SetActivePage(&sheet);
+  current_page_ = number;
+  ButtonBack.SetEnabled(number != 1);
+  ButtonNext.SetEnabled(number != PageCount());
+  for (int i = 0; i < PageMenu.Count(); ++i) {
+    PageMenu.Item(i).SetChecked(PageMenu.Item(i).Tag() == number);
+  }
+  PageMenu.ItemsChanged();
+  PageEntered(number);
+}
+
+void TForm1::PageEntered(int number) {
+  ButtonExit.SetCaption(texts::kExit);
+  ui::TabSheet& sheet = Page(number);
+  if (&sheet == &WorkSheet) {
+    RefreshWorkPage();
+    const bool name_missing = EditUserName.Text().empty() || StatusRed(EditUserName);
+    if (ButtonResults.Enabled() && name_missing) {
+      ButtonResults.SetFocus();
+    } else {
+      ButtonChangeDir.SetFocus();
+    }
+  } else if (&sheet == &EnvsSheet) {
+    CheckListBox1.SetFocus();
+    if (CheckListBox1.ItemIndex() < 0) CheckListBox1.SetItemIndex(0);
+    CheckListBox1Click();
+  } else if (EnvRow* row = catalogue_.ByControl(&sheet)) {
+    RefreshEnvStatus(*row);
+  }
+}
+
+void TForm1::ButtonBackClick() {
+  ShowPage(1);
+}
+
+void TForm1::ButtonNextClick() {
+  ShowPage(PageCount());
+}
+
+void TForm1::PageMenuItemClick(ui::MenuItem& item) {
+  if (item.Tag() == current_page_) return;
+  ShowPage(item.Tag());
+}
+
+void TForm1::BuildPageMenu() {
+  PageMenu.Clear();
+  for (int number = 1; number <= PageCount(); ++number) {
+    ui::MenuItem& item = PageMenu.Add(Page(number).Caption());
+    item.SetTag(number);
+    item.SetRadioItem(true);
+    item.SetChecked(number == current_page_);
+    item.OnClick = [this](ui::MenuItem& chosen) { Guarded([&] { PageMenuItemClick(chosen); }); };
+  }
+  PageMenu.ItemsChanged();
+}
+
+void TForm1::ShowAbout() {
+  if (about_ != nullptr) about_->ShowModal();
+}
+
+void TForm1::OpenSite() {
+  platform_.shell().Execute("open", texts::kSiteUrl, "", "", platform::kSwShowNormal);
+}
+
+// Every key passes here before the focused control sees it.
+void TForm1::FormKeyDown(uint16_t& key, unsigned shift) {
+  auto press = [](ui::Button& button) {
+    if (button.Visible() && button.Enabled()) button.Click();
+  };
+  const bool on_work_page = IsShown(WorkSheet);
+  const bool on_envs_page = IsShown(EnvsSheet);
+  if (key == ui::kKeyF4 && shift == ui::kShiftAlt) {
+    key = 0;
+    Close();
+    return;
+  }
+  if (shift != ui::kShiftNone) return;
+  switch (key) {
+    case ui::kKeyEscape:
+      Close();
+      break;
+    case ui::kKeyF1:
+      ShowAbout();
+      break;
+    case ui::kKeyF2:
+      OpenSite();
+      break;
+    case ui::kKeyF3:
+      press(ButtonBack);
+      break;
+    case ui::kKeyF4:
+      press(ButtonNext);
+      break;
+    case ui::kKeyF5:
+      if (on_work_page) press(ButtonChangeDir);
+      break;
+    case ui::kKeyF6:
+      if (on_work_page) press(ButtonResults);
+      break;
+    case ui::kKeyF7:
+      if (on_work_page) press(ButtonNetOutput);
+      if (on_envs_page) press(ButtonEnvsDelete);
+      break;
+    case ui::kKeyF8:
+      if (on_envs_page) {
+        press(ButtonEnvsBrowse);
+      } else if (EnvRow* row = catalogue_.ByControl(PageControl1.ActivePage());
+                 row && current_page_ > 0) {
+        press(row->page->BrowseButton);
+      }
+      break;
+    default:
+      return;
+  }
+  key = 0;
+}
+
+void TForm1::ShowShortPath(const std::string& path, ui::Edit& field) {
+  const ui::Font font = field.GetFont();
+  std::string shown = ShortenPathForDisplay(
+      path, field.Width(), [&](std::string_view text) { return App().TextWidth(font, text); });
+  field.SetText(shown);
+  field.SetHint(shown == path ? std::string() : path);
+}
+
+}  // namespace vl4

@@ -1,0 +1,192 @@
+// TForm1, the setup window: the main window of Setup mode. Its creation runs the whole
+// start-up; its pages are the environments page, one page per available environment and the
+// working directory page; closing it writes the configuration back.
+#pragma once
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "setup/catalogue.h"
+#include "setup/config.h"
+#include "setup/env_page.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+namespace vl4::platform {
+class Platform;
+}
+
+namespace vl4 {
+
+class IdeDetector;
+class TForm3;
+class TForm4;
+class TForm7;
+
+class TForm1 : public ui::Form {
+ public:
+  TForm1(ui::Application& app, platform::Platform& platform);
+  ~TForm1() override;
+
+  // Start-up: everything that happens while the window is created, before the user sees it.
+  // It may end the program early (a missing tool, no environment, a system error, "-FAST").
+  void FormCreate();
+  // The dialogs are created after the setup window, so start-up never uses them.
+  void AttachDialogs(TForm3& about, TForm4& user_name, TForm7& net_output);
+
+  // State other parts of the program (and the tests) read.
+  const std::string& InstallDir() const { return install_dir_; }
+  const std::string& ConfigPath() const { return config_path_; }
+  const std::string& SourceDir() const { return source_dir_; }
+  bool FastMode() const { return fast_mode_; }
+  bool EndedEarly() const { return ended_early_; }
+  const SetupConfig& Config() const { return config_; }
+  const EnvChoice& CurrentEnv() const { return current_; }
+  Catalogue& Envs() { return catalogue_; }
+  const std::string& DefaultUserName() const { return default_user_name_; }
+  const std::vector<std::string>& SampleList() const { return sample_list_; }
+  const std::string& SampleFolder() const { return sample_folder_; }
+
+  // The page list, numbered from 1.
+  int PageCount() const { return static_cast<int>(pages_.size()); }
+  int CurrentPage() const { return current_page_; }
+  ui::TabSheet& Page(int number) const { return *pages_.at(number - 1); }
+  int PageNumber(const ui::TabSheet& sheet) const;  // 0 when not in the list
+
+  // Navigation.
+  void ShowPage(int number);
+  void ButtonBackClick();
+  void ButtonNextClick();
+  void PageMenuItemClick(ui::MenuItem& item);
+
+  // The working directory page.
+  void RefreshWorkPage();
+  void ComboEnvironmentChange();
+  // Shows `path` shortened to fit `field`; the full path becomes the field's hint.
+  void ShowShortPath(const std::string& path, ui::Edit& field);
+
+  // Actions of the working directory page.
+  void ButtonChangeDirClick();
+  void ButtonResultsClick();
+  void ButtonSamplesClick();
+  void ButtonNetOutputClick();
+  // Copies vl4net.dll and saves the three shortcuts into the working directory.
+  void CompleteWorkDir();
+
+  // Actions for one environment (module installation, its status, browsing, removal).
+  void SetPackageNames(EnvRow& row);
+  void InstallButtonClick(ui::Control& sender);
+  void InstallModules(EnvRow& row);
+  void RefreshEnvStatus(EnvRow& row);
+  void ShowEnvDetails(EnvRow& row);
+  void BrowseClick(ui::Control& sender);
+  void DeleteClick(ui::Control& sender);
+  void CheckListBox1Click();
+  void CheckListBox1ClickCheck();
+  // Rewrites the output path of the .NET project templates.
+  void RewriteTemplates(bool use_local_dir, const std::string& local_dir_name);
+
+  // Header band.
+  ui::Panel HeaderPanel{this, "HeaderPanel"};
+  ui::Label HeaderLabel{&HeaderPanel, "HeaderLabel"};
+
+  ui::PageControl PageControl1{this, "PageControl1"};
+
+  // The environments page.
+  ui::TabSheet EnvsSheet{&PageControl1, "TabSheetEnvs"};
+  ui::CheckListBox CheckListBox1{&EnvsSheet, "CheckListBox1"};
+  ui::Label LabelEnvsExe{&EnvsSheet, "LabelEnvsExe"};
+  ui::Edit EditEnvsExe{&EnvsSheet, "EditEnvsExe"};
+  ui::Button ButtonEnvsBrowse{&EnvsSheet, "ButtonEnvsBrowse"};
+  ui::Button ButtonEnvsDelete{&EnvsSheet, "ButtonEnvsDelete"};
+  ui::Label LabelEnvsStatus{&EnvsSheet, "LabelEnvsStatus"};
+
+  // The working directory page.
+  ui::TabSheet WorkSheet{&PageControl1, "TabSheetWork"};
+  ui::Label LabelWorkDir{&WorkSheet, "LabelWorkDir"};
+  ui::Edit EditWorkDir{&WorkSheet, "EditWorkDir"};
+  ui::Button ButtonChangeDir{&WorkSheet, "ButtonChangeDir"};
+  ui::Label LabelResults{&WorkSheet, "LabelResults"};
+  ui::Edit EditUserName{&WorkSheet, "EditUserName"};
+  ui::Button ButtonResults{&WorkSheet, "ButtonResults"};
+  ui::Label LabelEnvironment{&WorkSheet, "LabelEnvironment"};
+  ui::ComboBox ComboEnvironment{&WorkSheet, "ComboEnvironment"};
+  ui::Button ButtonSamples{&WorkSheet, "ButtonSamples"};
+  ui::Button ButtonNetOutput{&WorkSheet, "ButtonNetOutput"};
+  ui::Label LabelWorkStatus{&WorkSheet, "LabelWorkStatus"};
+
+  // Bottom bar.
+  ui::Panel BottomPanel{this, "BottomPanel"};
+  ui::Button ButtonAbout{&BottomPanel, "ButtonAbout"};
+  ui::Button ButtonSite{&BottomPanel, "ButtonSite"};
+  ui::Button ButtonBack{&BottomPanel, "ButtonBack"};
+  ui::Button ButtonNext{&BottomPanel, "ButtonNext"};
+  ui::Button ButtonExit{&BottomPanel, "ButtonExit"};
+  ui::Label Label1{&BottomPanel, "Label1"};
+  ui::Label Label2{&BottomPanel, "Label2"};
+
+  ui::PopupMenu PageMenu{this, "PageMenu"};
+
+ private:
+  // Start-up steps.
+  void SetFixedCaptions();
+  bool CheckTools();
+  void ParseCommandLine();
+  void SetRowCaptions();
+  void DecideAvailability();
+  void ReadConfiguration();
+  void SetUpRows();
+  int StartPage() const;
+  void BuildPageMenu();
+  void EndProgram();
+  void SystemError(const std::string& kind, const std::string& message);
+
+  // Shutdown.
+  void FormClose();
+
+  void FormKeyDown(uint16_t& key, unsigned shift);
+  void PageEntered(int number);
+  void ShowAbout();
+  void OpenSite();
+  bool IsShown(const ui::TabSheet& sheet) const;
+
+  // The working directory page's refresh.
+  void FillEnvironmentList(const EnvChoice& preselect);
+  void BuildSampleList(const EnvChoice& env);
+  void SelectEnvironment(const std::string& display_name);
+  void CreateResults();
+  void DeleteResults();
+
+  // Runs an event handler the way the application does: an error is shown in an error box.
+  void Guarded(const std::function<void()>& handler);
+  ui::Control::Event Handler(void (TForm1::*method)());
+  ui::Control::Event SenderHandler(void (TForm1::*method)(ui::Control&));
+
+  platform::Platform& platform_;
+  Catalogue catalogue_;
+  std::vector<std::unique_ptr<EnvPage>> env_pages_;
+  std::vector<ui::TabSheet*> pages_;
+  int current_page_ = 0;
+
+  std::string install_dir_;  // ends in "\"
+  std::string config_path_;
+  std::string source_dir_;
+  std::string start_argument_;
+  bool fast_mode_ = false;
+  bool ended_early_ = false;
+  SetupConfig config_;
+  EnvChoice current_;
+  std::string default_user_name_;
+  std::vector<std::string> sample_list_;
+  std::string sample_folder_;
+  std::minstd_rand random_;
+  std::unique_ptr<IdeDetector> detector_;
+
+  TForm3* about_ = nullptr;
+  TForm4* user_name_dialog_ = nullptr;
+  TForm7* net_output_dialog_ = nullptr;
+};
+
+}  // namespace vl4

@@ -1,0 +1,189 @@
+// The setup window on screen: the Windows program's setup window on the Win32 backends under
+// Wine and Xvfb, its start-up on a prepared installation, a real click on Next, and screenshots
+// of the environments page and the working directory page (taken by tests/ui/gui_smoke.sh).
+#include <windows.h>  // first: the program's headers must see the same names
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "platform/exception.h"
+#include "platform/win32/win32_platform.h"
+#include "setup/actions/form4.h"
+#include "setup/actions/form7.h"
+#include "setup/form1.h"
+#include "setup/form3.h"
+#include "ui/win32/win32_backend.h"
+
+namespace vl4 {
+namespace {
+
+constexpr char kBase[] = "C:\\vl4gui";
+
+// The real Windows, except that the program runs from the installation made for the test.
+class InstalledAt final : public platform::Platform {
+ public:
+  InstalledAt(platform::Platform& real, std::string exe_path)
+      : real_(real), system_(real.system(), std::move(exe_path)) {}
+  platform::Registry& registry() override { return real_.registry(); }
+  platform::Profile& profile() override { return real_.profile(); }
+  platform::Files& files() override { return real_.files(); }
+  platform::Shell& shell() override { return real_.shell(); }
+  platform::System& system() override { return system_; }
+
+ private:
+  class AtSystem final : public platform::System {
+   public:
+    AtSystem(platform::System& real, std::string exe) : real_(real), exe_(std::move(exe)) {}
+    std::string ExePath() override { return exe_; }
+    std::vector<std::string> Arguments() override { return {}; }
+    std::string SystemDirectory() override { return real_.SystemDirectory(); }
+    std::string WindowsDirectory() override { return real_.WindowsDirectory(); }
+    std::optional<std::string> UserName() override { return real_.UserName(); }
+    std::optional<std::string_view> Resource(const std::string& type,
+                                             const std::string& name) override {
+      return real_.Resource(type, name);
+    }
+    unsigned AnsiCodePage() override { return real_.AnsiCodePage(); }
+    unsigned OemCodePage() override { return real_.OemCodePage(); }
+    std::string OemToAnsi(std::string_view text) override { return real_.OemToAnsi(text); }
+    std::string AnsiToOem(std::string_view text) override { return real_.AnsiToOem(text); }
+    std::string Utf8ToAnsi(std::string_view text) override { return real_.Utf8ToAnsi(text); }
+    std::string AnsiToUtf8(std::string_view text) override { return real_.AnsiToUtf8(text); }
+
+   private:
+    platform::System& real_;
+    std::string exe_;
+  };
+
+  platform::Platform& real_;
+  AtSystem system_;
+};
+
+void Pump(const std::function<bool()>& done, DWORD ms) {
+  for (const DWORD start = GetTickCount(); !done() && GetTickCount() - start < ms;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+// Asks gui_smoke.sh for a screenshot and waits until it is taken; without it, nothing happens.
+void Screenshot(const std::string& name) {
+  const char* dir = std::getenv("VL4_SMOKE_DIR");
+  if (dir == nullptr || *dir == '\0') return;
+  Pump([] { return false; }, 400);
+  const std::string request = std::string(dir) + "/request", partial = request + ".part";
+  HANDLE file = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, name.data(), static_cast<DWORD>(name.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_TRUE(MoveFileExA(partial.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING));
+  Pump([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 30000);
+}
+
+class SetupOnScreen : public ::testing::Test {
+ protected:
+  SetupOnScreen() {
+    RemoveTree(kBase);
+    for (const char* file : {"VL4\\VL4Demo.exe", "VL4\\VL4Load.exe", "VL4\\VL4Res.exe",
+                             "VL4\\DELPHI7\\vl4.pas", "VL4\\DELPHI7\\loaddpr.dat",
+                             "VL4\\VB6\\vl4.bas", "VL4\\VB6\\loadvb.dat", "VL4\\LAZARUS1\\vl4.pas",
+                             "VL4\\LAZARUS1\\loadlpr.dat", "VL4\\SAMPLES\\DELPHI7\\hello.dpr",
+                             "Borland\\Delphi7\\Bin\\delphi32.exe", "Lazarus\\lazarus.exe"}) {
+      Put(std::string(kBase) + "\\" + file, "x");
+    }
+    Put(std::string(kBase) + "\\VL4\\VL.INI",
+        "[Work Directory]\r\nPath=C:\\vl4gui\\Students\\Ivan\r\nLabel=Ivan Petrov\r\n");
+    real.registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "App",
+                                std::string(kBase) + "\\Borland\\Delphi7\\Bin\\delphi32.exe");
+    real.registry().WriteString(platform::RootKey::kClassesRoot, kLazarusKey, "",
+                                std::string(kBase) + "\\Lazarus\\lazarus.exe \"%1\"");
+  }
+  ~SetupOnScreen() override {
+    RemoveTree(kBase);
+    const std::pair<platform::RootKey, const char*> keys[] = {
+        {platform::RootKey::kLocalMachine, kDelphiKey},
+        {platform::RootKey::kLocalMachine, "\\SOFTWARE\\Veltoria 4"},
+        {platform::RootKey::kClassesRoot, "\\LazarusUnit"}};
+    for (const auto& [root, key] : keys) {
+      try {
+        real.registry().DeleteKey(root, key);
+      } catch (const Exception&) {
+      }
+    }
+  }
+
+  void Put(const std::string& path, std::string_view bytes) {
+    real.files().ForceDirectories(path.substr(0, path.rfind('\\')));
+    real.files().OpenFile(path, platform::OpenMode::kCreate)->Write(bytes.data(), bytes.size());
+  }
+  void RemoveTree(const std::string& path) {
+    for (const platform::FindEntry& e : real.files().FindFiles(path + "\\*.*")) {
+      if (e.name == "." || e.name == "..") continue;
+      const std::string child = path + "\\" + e.name;
+      real.files().SetAttributes(child, e.attributes & platform::kAttrDirectory);
+      if (e.attributes & platform::kAttrDirectory) {
+        RemoveTree(child);
+      } else {
+        real.files().DeleteFile(child);
+      }
+    }
+    real.files().RemoveDirectory(path);
+  }
+
+  static constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
+  static constexpr char kLazarusKey[] = "\\LazarusUnit\\shell\\open\\command";
+  platform::Win32Platform real;
+};
+
+TEST_F(SetupOnScreen, TheEnvironmentsPageThenTheWorkingDirectoryPage) {
+  InstalledAt platform(real, std::string(kBase) + "\\VL4\\VL4Setup.exe");
+  ui::Win32Backend backend;
+  ui::Application app(backend);
+  app.SetTitle("VL4 Setup");
+  TForm1 form(app, platform);
+  app.SetMainForm(&form);
+  form.FormCreate();
+  TForm3 about(app);
+  TForm4 user_name(app);
+  TForm7 net_output(app);
+  form.AttachDialogs(about, user_name, net_output);
+  ASSERT_FALSE(form.EndedEarly());
+  ASSERT_EQ(form.PageCount(), 5);
+
+  form.Show();
+  Pump([] { return false; }, 300);
+  EXPECT_EQ(form.CurrentPage(), 1);
+  Screenshot("setup-environments");
+
+  // A real click on Next reaches the working directory page.
+  HWND next = backend.WindowOf(form.ButtonNext);
+  ASSERT_NE(next, nullptr);
+  PostMessageA(next, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  PostMessageA(next, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  Pump([&] { return form.CurrentPage() == 5; }, 5000);
+  ASSERT_EQ(form.CurrentPage(), 5);
+  EXPECT_EQ(form.ComboEnvironment.Items(),
+            (std::vector<std::string>{"Borland Delphi 7", "Free Pascal Lazarus 0.9"}));
+  EXPECT_EQ(form.LabelWorkStatus.GetFont().color, ui::kBlack);
+  EXPECT_EQ(form.ButtonExit.Caption(), "Finish");
+  EXPECT_TRUE(form.ButtonSamples.Visible());
+  EXPECT_EQ(form.SampleList(), std::vector<std::string>{"hello.dpr"});
+  Screenshot("setup-working-directory");
+
+  form.Close();
+  EXPECT_TRUE(real.files().FileExists(std::string(kBase) + "\\Students\\Ivan\\results.dat"));
+  EXPECT_TRUE(real.files().FileExists(std::string(kBase) + "\\Students\\Ivan\\Demo.lnk"));
+  EXPECT_TRUE(real.files().FileExists(std::string(kBase) + "\\VL4\\VL.INI"));
+}
+
+}  // namespace
+}  // namespace vl4

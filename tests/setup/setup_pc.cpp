@@ -1,0 +1,121 @@
+// The sandbox PC of the setup window tests.
+#include "tests/setup/setup_pc.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/exception.h"
+#include "platform/path.h"
+#include "setup/actions/code_page.h"
+#include "setup/actions/results_file.h"
+#include "setup/catalogue.h"
+
+namespace vl4::test {
+
+namespace {
+
+std::string NewRoot() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vl4-setup-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+std::string ExeHostPath(const std::string& root) {
+  return root + "/C/VL4/VL4Setup.exe";
+}
+
+}  // namespace
+
+SetupPc::SetupPc() : root_(NewRoot()) {
+  // A first start creates the PC; then it gets a known login name, so that default user names
+  // are predictable.
+  platform::SandboxPlatform(root_, ExeHostPath(root_));
+  const std::string ini = root_ + "/sandbox.ini";
+  std::string text;
+  {
+    std::ifstream in(ini, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  size_t user = text.find("\nUser=");
+  size_t end = text.find('\n', user + 1);
+  text.replace(user + 1, end - user - 1, std::string("User=") + kLogin);
+  std::ofstream(ini, std::ios::binary) << text;
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, ExeHostPath(root_));
+  for (const char* tool : {"VL4Demo.exe", "VL4Load.exe", "VL4Res.exe", "VL4Setup.exe"}) {
+    Put(std::string(kInstallDir) + tool, "MZ");
+  }
+}
+
+SetupPc::~SetupPc() {
+  form7_.reset();
+  form4_.reset();
+  form3_.reset();
+  form1_.reset();
+  pc_.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+void SetupPc::Put(const std::string& path, std::string_view bytes) {
+  files().ForceDirectories(ExtractFileDir(path));
+  auto stream = files().OpenFile(path, platform::OpenMode::kCreate);
+  ASSERT_EQ(stream->Write(bytes.data(), bytes.size()), bytes.size()) << path;
+}
+
+std::optional<std::string> SetupPc::Read(const std::string& path) {
+  try {
+    auto stream = files().OpenFile(path, platform::OpenMode::kRead);
+    std::string data(static_cast<size_t>(stream->Size()), '\0');
+    data.resize(stream->Read(data.data(), data.size()));
+    return data;
+  } catch (const Exception&) {
+    return std::nullopt;
+  }
+}
+
+std::string SetupPc::HostPath(const std::string& path) {
+  return pc_->HostPath(path).value_or("");
+}
+
+void SetupPc::AddModules(const std::string& code) {
+  Catalogue catalogue;
+  const EnvRow* row = catalogue.ByCode(code);
+  ASSERT_NE(row, nullptr) << code;
+  const std::string folder = row->ModuleFolder(kInstallDir);
+  Put(folder + "\\" + UnitFileName(row->kind));
+  Put(folder + "\\" + row->loader_template);
+}
+
+void SetupPc::AddIde(platform::RootKey root, const std::string& key, const std::string& value_name,
+                     const std::string& exe_path, const std::string& value) {
+  Put(exe_path, "MZ");
+  registry().WriteString(root, key, value_name, value.empty() ? exe_path : value);
+}
+
+TForm1& SetupPc::Start(std::vector<std::string> arguments) {
+  pc_.reset();
+  pc_ =
+      std::make_unique<platform::SandboxPlatform>(root_, ExeHostPath(root_), std::move(arguments));
+  ui_.app.SetTitle("VL4 Setup");
+  form1_ = std::make_unique<TForm1>(ui_.app, *pc_);
+  ui_.app.SetMainForm(form1_.get());
+  form1_->FormCreate();
+  form3_ = std::make_unique<TForm3>(ui_.app);
+  form4_ = std::make_unique<TForm4>(ui_.app);
+  form7_ = std::make_unique<TForm7>(ui_.app);
+  form1_->AttachDialogs(*form3_, *form4_, *form7_);
+  return *form1_;
+}
+
+void SetupPc::Close() {
+  form1_->Close();
+}
+
+std::string RecordText(const std::string& file, size_t index) {
+  if (file.size() < (index + 1) * kResultsRecordSize) return "<missing>";
+  const size_t at = index * kResultsRecordSize;
+  const size_t length = std::min<size_t>(static_cast<unsigned char>(file[at]), kResultsTextSize);
+  return Dos866ToWin1251(file.substr(at + 1, length));
+}
+
+}  // namespace vl4::test
