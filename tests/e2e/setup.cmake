@@ -11,7 +11,7 @@ else()
                    ${CMAKE_BINARY_DIR}/wineprefix)
   # Both Wine tests of the setup tool prepare the same registry keys of the prefix.
   set_tests_properties(setup_wine_e2e PROPERTIES FIXTURES_REQUIRED wine_prefix
-                                                 RESOURCE_LOCK vl4_setup_registry)
+                                                 RESOURCE_LOCK "vl4_setup_registry;xvfb_screen")
 endif()
 
 # The setup window on screen (Windows build, under Wine inside Xvfb), with screenshots of its
@@ -26,5 +26,5 @@ if(WIN32)
                    ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(setup_gui_test PROPERTIES
     FIXTURES_REQUIRED wine_prefix SKIP_RETURN_CODE 77 TIMEOUT 180
-    RESOURCE_LOCK vl4_setup_registry)
+    RESOURCE_LOCK "vl4_setup_registry;xvfb_screen")
 endif()
