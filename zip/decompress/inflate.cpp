@@ -285,58 +285,77 @@ int Inflater::DecodeOne(const uint32_t* litlen, const uint32_t* dist) {
 }
 
 // The hot loop. Each round starts with at least 56 bits in the buffer (one length/distance pair
-// needs at most 48) and with room for the longest match before the window's end, so nothing is
-// checked per byte. Bit buffer and positions live in locals while it runs.
+// needs at most 48), the round's first table entry already looked up, and room for the longest
+// match before the window's end, so nothing is checked per byte. The next entry is looked up
+// before a match is copied, so that its load overlaps the copy. Bit buffer and positions live in
+// locals while it runs.
 int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   if (out_.pos == out_.flush_at) out_.WindowFull();
   const uint8_t*& next_ref = in_.Next();
   const uint8_t* in = next_ref;
   const uint8_t* const in_end = in_.End();
-  uint64_t bits = in_.bits_;
-  unsigned count = in_.count_;
   uint8_t* op = out_.pos;
   uint8_t* const op_limit = out_.flush_at - kMaxMatch;
+  if (in_end - in < 8 || op > op_limit) return kFastNeedsCare;
+  uint64_t bits = in_.bits_;
+  unsigned count = in_.count_;
   const uint8_t* const data_start = op - out_.Produced();
   constexpr uint64_t kLitLenMask = (1u << kLitLenRootBits) - 1;
   constexpr uint64_t kDistMask = (1u << kDistRootBits) - 1;
   int result = kFastNeedsCare;
 
-  while (in_end - in >= 8 && op <= op_limit) {
+  auto refill = [&] {
     bits |= LoadLittleEndian64(in) << count;
     in += (63 - count) >> 3;
     count |= 56;
+  };
+  auto consume = [&](unsigned n) {
+    bits >>= n;
+    count -= n;
+  };
+  // Whether another round may run: 8 bytes to refill from, room for the longest match.
+  auto room = [&](const uint8_t* at) { return in_end - in >= 8 && at <= op_limit; };
 
-    uint32_t e = litlen[bits & kLitLenMask];
+  refill();
+  uint32_t e = litlen[bits & kLitLenMask];
+  for (;;) {
     if (e & kLiteral) {
-      // Up to three literals per refill: each takes at most 15 of the 56 bits.
-      bits >>= CodeLength(e);
-      count -= CodeLength(e);
+      // Up to three literals per refill, each taking at most 15 of the 56 bits; an entry looked
+      // up with 15 bits or more at hand stays valid across the refill.
+      consume(CodeLength(e));
       *op++ = static_cast<uint8_t>(Value(e));
       e = litlen[bits & kLitLenMask];
-      if (!(e & kLiteral)) continue;
-      bits >>= CodeLength(e);
-      count -= CodeLength(e);
-      *op++ = static_cast<uint8_t>(Value(e));
-      e = litlen[bits & kLitLenMask];
-      if (!(e & kLiteral)) continue;
-      bits >>= CodeLength(e);
-      count -= CodeLength(e);
-      *op++ = static_cast<uint8_t>(Value(e));
+      if (e & kLiteral) {
+        consume(CodeLength(e));
+        *op++ = static_cast<uint8_t>(Value(e));
+        e = litlen[bits & kLitLenMask];
+        if (e & kLiteral) {
+          consume(CodeLength(e));
+          *op++ = static_cast<uint8_t>(Value(e));
+          if (!room(op)) break;
+          refill();
+          e = litlen[bits & kLitLenMask];
+          continue;
+        }
+      }
+      if (!room(op)) break;
+      refill();
       continue;
     }
     if (e & kSpecial) {
       if (e & kSubtable) {
         e = litlen[Value(e) + LowBits(bits >> kLitLenRootBits, ExtraBits(e))];
         if (e & kLiteral) {
-          bits >>= CodeLength(e);
-          count -= CodeLength(e);
+          consume(CodeLength(e));
           *op++ = static_cast<uint8_t>(Value(e));
+          if (!room(op)) break;
+          refill();
+          e = litlen[bits & kLitLenMask];
           continue;
         }
       }
       if (e & kEndOfBlock) {
-        bits >>= CodeLength(e);
-        count -= CodeLength(e);
+        consume(CodeLength(e));
         result = kDecompressOk;
         break;
       }
@@ -347,9 +366,7 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
     }
     unsigned code_length = CodeLength(e);
     const size_t length = Value(e) + LowBits(bits >> code_length, ExtraBits(e));
-    code_length += ExtraBits(e);
-    bits >>= code_length;
-    count -= code_length;
+    consume(code_length + ExtraBits(e));
 
     e = dist[bits & kDistMask];
     if (e & kSpecial) {
@@ -361,23 +378,32 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
     }
     code_length = CodeLength(e);
     const size_t distance = Value(e) + LowBits(bits >> code_length, ExtraBits(e));
-    code_length += ExtraBits(e);
-    bits >>= code_length;
-    count -= code_length;
+    consume(code_length + ExtraBits(e));
     if (distance > static_cast<size_t>(op - data_start)) {
       result = kDecompressBadData;
       break;
     }
-
     const uint8_t* src = op - distance;
     uint8_t* const end = op + length;
+    const bool go_on = room(end);
+    if (go_on) {
+      refill();
+      e = litlen[bits & kLitLenMask];
+    }
+
     if (distance >= 8) {
-      // Whole words; may write up to 7 bytes past the end, which the next bytes overwrite.
-      do {
+      // Whole words, three at once for the common short matches; may write up to 23 bytes past
+      // the end, which the next bytes overwrite.
+      StoreWord(op, LoadWord(src));
+      StoreWord(op + 8, LoadWord(src + 8));
+      StoreWord(op + 16, LoadWord(src + 16));
+      op += 24;
+      src += 24;
+      while (op < end) {
         StoreWord(op, LoadWord(src));
         op += 8;
         src += 8;
-      } while (op < end);
+      }
     } else if (distance == 1) {
       const uint64_t v = src[0] * 0x0101010101010101ull;
       do {
@@ -385,11 +411,20 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
         op += 8;
       } while (op < end);
     } else {
+      // A short period: lay down the first period-multiple of 8 bytes or more one by one, then
+      // copy words from that far back, which repeats the same period.
+      const size_t step = distance * ((8 + distance - 1) / distance);
+      uint8_t* const bytewise_end = op + (length < step ? length : step);
       do {
         *op++ = *src++;
-      } while (op < end);
+      } while (op < bytewise_end);
+      while (op < end) {
+        StoreWord(op, LoadWord(op - step));
+        op += 8;
+      }
     }
     op = end;
+    if (!go_on) break;
   }
 
   next_ref = in;
