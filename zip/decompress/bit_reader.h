@@ -18,8 +18,8 @@ inline uint64_t LoadLittleEndian64(const uint8_t* p) {
   return v;
 }
 
-// Invariant: the bits of bits_ above count_ are zero or the true bits of the bytes at next_ (a word
-// refill loads more than it counts), so a later refill may OR the same bytes in again.
+// Invariant: the bits of `bits` above `count` are zero or the true bits of the bytes at next_ (a
+// word refill loads more than it counts), so a later refill may OR the same bytes in again.
 class BitReader {
  public:
   // The most bits Ensure() can promise.
@@ -32,37 +32,30 @@ class BitReader {
 
   // Makes at least n (<= kMaxEnsure) bits available; false when the member's input ends first
   // (the bits there are stay available).
-  bool Ensure(unsigned n) { return count_ >= n || Fill(n); }
+  bool Ensure(unsigned n) { return count >= n || Fill(n); }
 
-  uint64_t Peek() const { return bits_; }
-  unsigned Count() const { return count_; }
+  uint64_t Peek() const { return bits; }
+  unsigned Count() const { return count; }
   void Drop(unsigned n) {
-    bits_ >>= n;
-    count_ -= n;
+    bits >>= n;
+    count -= n;
   }
 
   // Reads n (<= 32) bits; false when the input ends first.
   bool Read(unsigned n, uint32_t& value) {
     if (!Ensure(n)) return false;
-    value = static_cast<uint32_t>(bits_ & ((uint64_t{1} << n) - 1));
+    value = static_cast<uint32_t>(bits & ((uint64_t{1} << n) - 1));
     Drop(n);
     return true;
   }
 
   // Drops the bits up to the next byte boundary.
-  void AlignToByte() { Drop(count_ & 7); }
+  void AlignToByte() { Drop(count & 7); }
 
-  // Word refill while 8 bytes of the piece are left; the caller's fast loops use this directly.
-  bool CanRefillFast() const { return end_ - next_ >= 8; }
-  void RefillFast() {
-    bits_ |= LoadLittleEndian64(next_) << count_;
-    next_ += (63 - count_) >> 3;
-    count_ |= 56;
-  }
-
-  // Raw access for fast loops, which keep these in locals and put them back.
-  uint64_t bits_ = 0;
-  unsigned count_ = 0;
+  // The buffer and the input position, for fast loops, which keep them in locals while they run
+  // and put them back.
+  uint64_t bits = 0;
+  unsigned count = 0;
   const uint8_t*& Next() { return next_; }
   const uint8_t* End() const { return end_; }
 
@@ -89,27 +82,30 @@ inline bool BitReader::NextPiece() {
 }
 
 inline bool BitReader::Fill(unsigned n) {
-  if (CanRefillFast()) {
-    RefillFast();
+  if (end_ - next_ >= 8) {
+    // A word at once: 56 bits or more.
+    bits |= LoadLittleEndian64(next_) << count;
+    next_ += (63 - count) >> 3;
+    count |= 56;
     return true;
   }
-  while (count_ < n) {
+  while (count < n) {
     if (next_ == end_ && !NextPiece()) return false;
-    bits_ |= uint64_t{*next_++} << count_;
-    count_ += 8;
+    bits |= uint64_t{*next_++} << count;
+    count += 8;
   }
   return true;
 }
 
 inline size_t BitReader::ReadBytes(uint8_t* dest, size_t n) {
   size_t done = 0;
-  while (done < n && count_ >= 8) {
-    dest[done++] = static_cast<uint8_t>(bits_);
+  while (done < n && count >= 8) {
+    dest[done++] = static_cast<uint8_t>(bits);
     Drop(8);
   }
-  if (done < n && count_ == 0) {
+  if (done < n && count == 0) {
     // The buffer is empty: whatever a word refill loaded beyond its count is gone with it.
-    bits_ = 0;
+    bits = 0;
     if (next_ == end_ && !NextPiece()) return done;
     size_t piece = static_cast<size_t>(end_ - next_);
     if (piece > n - done) piece = n - done;

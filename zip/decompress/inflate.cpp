@@ -297,8 +297,8 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   uint8_t* op = out_.pos;
   uint8_t* const op_limit = out_.flush_at - kMaxMatch;
   if (in_end - in < 8 || op > op_limit) return kFastNeedsCare;
-  uint64_t bits = in_.bits_;
-  unsigned count = in_.count_;
+  uint64_t bits = in_.bits;
+  unsigned count = in_.count;
   const uint8_t* const data_start = op - out_.Produced();
   constexpr uint64_t kLitLenMask = (1u << kLitLenRootBits) - 1;
   constexpr uint64_t kDistMask = (1u << kDistRootBits) - 1;
@@ -428,8 +428,8 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   }
 
   next_ref = in;
-  in_.bits_ = bits;
-  in_.count_ = count;
+  in_.bits = bits;
+  in_.count = count;
   out_.pos = op;
   return result;
 }
