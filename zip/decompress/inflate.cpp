@@ -102,6 +102,7 @@ class Inflater {
   int FixedTables();
   int DynamicTables();
   int Codes(const uint32_t* litlen, const uint32_t* dist);
+  template <bool kCheckDistance>
   int DecodeFast(const uint32_t* litlen, const uint32_t* dist);
   int DecodeOne(const uint32_t* litlen, const uint32_t* dist);
   // The careful way to one symbol: false when the input ends inside its code.
@@ -237,8 +238,12 @@ int Inflater::DynamicTables() {
   // table has been built with the other code invalid.
   if (r == kDecompressBadData) {
     unsigned used = 0;
-    for (uint32_t i = 0; i < hdist; ++i) used += lengths[hlit + i] != 0;
-    if (used == 1) r = kDecompressOk;
+    unsigned one_bit = 0;
+    for (uint32_t i = 0; i < hdist; ++i) {
+      used += lengths[hlit + i] != 0;
+      one_bit += lengths[hlit + i] == 1;
+    }
+    if (used == 1 && one_bit == 1) r = kDecompressOk;
   }
   return r;
 }
@@ -254,7 +259,9 @@ bool Inflater::DecodeSlow(const uint32_t* table, unsigned root_bits, uint32_t& e
 
 int Inflater::Codes(const uint32_t* litlen, const uint32_t* dist) {
   for (;;) {
-    int r = DecodeFast(litlen, dist);
+    // Until a whole window has been produced, distances are checked against the data.
+    int r = out_.Produced() >= kWindowSize ? DecodeFast<false>(litlen, dist)
+                                           : DecodeFast<true>(litlen, dist);
     if (r != kFastNeedsCare) return r;
     // Near the end of the input piece or of the window: one symbol the careful way.
     r = DecodeOne(litlen, dist);
@@ -289,6 +296,7 @@ int Inflater::DecodeOne(const uint32_t* litlen, const uint32_t* dist) {
 // match before the window's end, so nothing is checked per byte. The next entry is looked up
 // before a match is copied, so that its load overlaps the copy. Bit buffer and positions live in
 // locals while it runs.
+template <bool kCheckDistance>
 int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   if (out_.pos == out_.flush_at) out_.WindowFull();
   const uint8_t*& next_ref = in_.Next();
@@ -379,7 +387,7 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
     code_length = CodeLength(e);
     const size_t distance = Value(e) + LowBits(bits >> code_length, ExtraBits(e));
     consume(code_length + ExtraBits(e));
-    if (distance > static_cast<size_t>(op - data_start)) {
+    if (kCheckDistance && distance > static_cast<size_t>(op - data_start)) {
       result = kDecompressBadData;
       break;
     }

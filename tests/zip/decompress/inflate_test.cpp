@@ -139,6 +139,16 @@ TEST(Inflate, HandMadeBlocks) {
   }
   {
     auto l = litlen;
+    l.push_back(2);
+    DeflateWriter d;
+    d.DynamicHeader(true, l, {0, 3});  // a single distance code, but of three bits
+    d.Symbol('a');
+    d.DynamicMatch(3, 2);
+    d.Symbol(256);
+    cases.push_back({"single longer distance code", d.Finish(), kDecompressBadData, {}});
+  }
+  {
+    auto l = litlen;
     l['c'] = 2;
     DeflateWriter d;
     d.DynamicHeader(true, l, {0});  // no distance codes: literals only
