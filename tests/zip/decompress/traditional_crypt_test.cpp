@@ -1,6 +1,6 @@
 // Traditional decryption: real encrypted members (the corpus's, and one Info-ZIP zip made with a
-// password) pass the header check with the right password only, and decrypt to data whose CRC
-// matches.
+// password) pass the header check with the right password and decrypt to data whose CRC
+// matches; a wrong password fails the check.
 #include <gtest/gtest.h>
 
 #include "memory_member_io.h"
@@ -25,35 +25,43 @@ uint32_t DecryptedCrc(const RawMember& m, TraditionalKeys keys) {
   return ~Crc32Update(0xFFFFFFFF, io.output.data(), io.output.size());
 }
 
-void CheckArchive(const std::string& path, const std::string& password) {
+// fixed_archive: the archive's headers never change, so a wrong password's outcome is known.
+// (An archive made at build time gets new random headers, and a wrong password then passes the
+// check byte one time in 256; its CRC still fails.)
+void CheckArchive(const std::string& path, const std::string& password, bool fixed_archive) {
   const auto members = testing::ReadRawMembers(path);
-  ASSERT_FALSE(members.empty());
+  int encrypted = 0;
   for (const RawMember& m : members) {
     if (!(m.bit_flag & 1)) continue;
+    ++encrypted;
     ASSERT_GE(m.data.size(), kEncryptionHeaderSize) << m.name;
     const uint8_t check = PasswordCheckByte(m.bit_flag, m.crc32, m.dos_date_time);
     TraditionalKeys keys(password);
     ASSERT_TRUE(keys.DecryptHeader(m.data.data(), check)) << m.name;
     EXPECT_EQ(DecryptedCrc(m, keys), m.crc32) << m.name;
 
-    // A wrong password is caught by the check byte (or, one time in 256, by the CRC).
     TraditionalKeys wrong(password + "x");
-    if (wrong.DecryptHeader(m.data.data(), check) && m.uncompressed_size > 0 && m.method == 0) {
+    const bool passes = wrong.DecryptHeader(m.data.data(), check);
+    if (fixed_archive) {
+      EXPECT_FALSE(passes) << m.name;
+    }
+    if (passes && m.method == 0 && m.uncompressed_size > 0) {
       EXPECT_NE(DecryptedCrc(m, wrong), m.crc32) << m.name;
     }
   }
+  EXPECT_GT(encrypted, 0);
 }
 
 TEST(TraditionalCrypt, CorpusStoredMembers) {
   auto corpus = testing::CorpusDir();
   if (!corpus) GTEST_SKIP() << "zip corpus not present";
-  CheckArchive(*corpus + "/sharpcompress/zipcrypto.zip", "test");
+  CheckArchive(*corpus + "/sharpcompress/zipcrypto.zip", "test", true);
 }
 
 TEST(TraditionalCrypt, DeflatedMembersWithDataDescriptors) {
   auto fixtures = testing::FixtureDir();
   if (!fixtures) GTEST_SKIP() << "fixtures not made";
-  CheckArchive(*fixtures + "/encrypted.zip", "secret");
+  CheckArchive(*fixtures + "/encrypted.zip", "secret", false);
 }
 
 TEST(TraditionalCrypt, CheckByteSource) {
