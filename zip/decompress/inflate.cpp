@@ -298,7 +298,6 @@ int Inflater::DecodeOne(const uint32_t* litlen, const uint32_t* dist) {
 // locals while it runs.
 template <bool kCheckDistance>
 int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
-  if (out_.pos == out_.flush_at) out_.WindowFull();
   const uint8_t*& next_ref = in_.Next();
   const uint8_t* in = next_ref;
   const uint8_t* const in_end = in_.End();
@@ -439,6 +438,9 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   in_.bits = bits;
   in_.count = count;
   out_.pos = op;
+  // A match may have ended right at the window's end: hand the window over now, as the careful
+  // path does, before anything else is written.
+  if (out_.pos == out_.flush_at) out_.WindowFull();
   return result;
 }
 

@@ -32,7 +32,8 @@ class OutputWindow {
     start_ = pos;
   }
 
-  // The next byte goes here; when pos reaches flush_at the caller calls WindowFull().
+  // The next byte goes here. pos never stays at flush_at: whoever brings it there calls
+  // WindowFull() at once.
   uint8_t* pos;
   uint8_t* flush_at;
 

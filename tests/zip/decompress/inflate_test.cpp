@@ -291,6 +291,36 @@ TEST(Inflate, ErrorFlushesNothingOfTheWindow) {
   }
 }
 
+TEST(Inflate, MatchEndingAtTheWindowEndInTheFastLoop) {
+  // Two literals, then 258-byte matches: one of them starts exactly 258 bytes before the first
+  // window's end, the last place the fast loop may start a match, and ends right on it. The
+  // literal after it goes into the next window, and each window is handed over as it completes:
+  // when a bad code follows the second window, both windows have gone out.
+  DeflateWriter d;
+  d.Header(true, 1);
+  std::vector<uint8_t> plain = {'a', 'a'};
+  d.FixedSymbol('a');
+  d.FixedSymbol('a');
+  for (int i = 0; i < 127; ++i) {
+    d.FixedMatch(258, 1);
+    plain.insert(plain.end(), 258, 'a');
+  }
+  ASSERT_EQ(plain.size(), kWindowSize);
+  d.FixedSymbol('b');
+  plain.push_back('b');
+  for (int i = 0; i < 130; ++i) {
+    d.FixedMatch(258, 1);
+    plain.insert(plain.end(), 258, 'b');
+  }
+  ASSERT_GT(plain.size(), 2 * kWindowSize);
+  d.FixedSymbol(287);
+  d.FixedSymbol(256);
+  MemoryMemberIo io(d.Finish());
+  EXPECT_EQ(Inflate(io), kDecompressBadData);
+  EXPECT_EQ(io.flushes, (std::vector<size_t>{16000, 16000, 16000, 16000}));
+  EXPECT_TRUE(std::equal(io.output.begin(), io.output.end(), plain.begin()));
+}
+
 TEST(Inflate, TruncatedStreamsNeverSucceed) {
   std::vector<uint8_t> plain;
   std::vector<std::vector<uint8_t>> streams = {LongFixedMember(3000, false, plain)};
