@@ -33,9 +33,10 @@ class FuzzIo : public MemberIo {
   void Flush() override {
     total_ += out_count;
     out_count = 0;
-    // A member can never legitimately produce this much from so little input.
-    if (total_ > (1u << 26)) __builtin_trap();
+    // No member can legitimately produce more than this from its input: runaway output.
+    if (total_ > limit) __builtin_trap();
   }
+  size_t limit = 0;
 
  private:
   const uint8_t* data_;
@@ -58,20 +59,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   io.bit_flag = static_cast<uint16_t>((selector >> 4) & 6);
   io.uncompressed_size = int64_t{1} << 20;
   io.compressed_size = static_cast<int64_t>(size - 1);
+  // Deflate expands at most 1032 to 1 (258 bytes from two bits); an LZW code at most to the
+  // table's 8192 bytes; explode and unreduce stop at the uncompressed size.
+  const size_t in_bits = (size - 1) * 8;
   switch (selector & 7) {
     case 0:
     case 1:
     case 2:
+      io.limit = in_bits * 129 + kIoBufferSize;
       Inflate(io);
       break;
     case 3:
+      io.limit = (in_bits / 9 + 1) * 8192;
       Unshrink(io);
       break;
     case 4:
     case 5:
+      io.limit = static_cast<size_t>(io.uncompressed_size);
       Explode(io);
       break;
     default:
+      io.limit = static_cast<size_t>(io.uncompressed_size);
       Unreduce(io, 1 + (selector >> 6));
       break;
   }
