@@ -84,6 +84,11 @@ inline uint64_t LowBits(uint64_t v, unsigned n) {
 inline void StoreWord(uint8_t* p, uint64_t v) {
   std::memcpy(p, &v, sizeof v);
 }
+inline void Copy16(uint8_t* to, const uint8_t* from) {
+  uint8_t block[16];
+  std::memcpy(block, from, 16);
+  std::memcpy(to, block, 16);
+}
 inline uint64_t LoadWord(const uint8_t* p) {
   uint64_t v;
   std::memcpy(&v, p, sizeof v);
@@ -398,7 +403,19 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
       e = litlen[bits & kLitLenMask];
     }
 
-    if (distance >= 8) {
+    if (distance >= 16) {
+      // Blocks of 16 bytes, two at once for the common short matches; may write up to 31 bytes
+      // past the end, which the next bytes overwrite.
+      Copy16(op, src);
+      Copy16(op + 16, src + 16);
+      op += 32;
+      src += 32;
+      while (op < end) {
+        Copy16(op, src);
+        op += 16;
+        src += 16;
+      }
+    } else if (distance >= 8) {
       // Whole words, three at once for the common short matches; may write up to 23 bytes past
       // the end, which the next bytes overwrite.
       StoreWord(op, LoadWord(src));
