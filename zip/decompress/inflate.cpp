@@ -75,7 +75,8 @@ struct InflateState {
   alignas(64) uint8_t window[OutputWindow::kBufferSize];
 };
 
-constexpr int kFastNeedsCare = -1;  // DecodeFast: input or window room ran short
+constexpr int kFastNeedsCare = -1;   // DecodeFast: input or window room ran short
+constexpr int kFastWindowDone = -2;  // DecodeFast: stopped to hand over a window; may go on
 
 inline uint64_t LowBits(uint64_t v, unsigned n) {
   return v & ((uint64_t{1} << n) - 1);
@@ -267,8 +268,9 @@ int Inflater::Codes(const uint32_t* litlen, const uint32_t* dist) {
     // Until a whole window has been produced, distances are checked against the data.
     int r = out_.Produced() >= kWindowSize ? DecodeFast<false>(litlen, dist)
                                            : DecodeFast<true>(litlen, dist);
+    if (r == kFastWindowDone) continue;
     if (r != kFastNeedsCare) return r;
-    // Near the end of the input piece or of the window: one symbol the careful way.
+    // Near the end of the input piece or of the buffer: one symbol the careful way.
     r = DecodeOne(litlen, dist);
     if (r != kFastNeedsCare) return r;
   }
@@ -307,7 +309,11 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   const uint8_t* in = next_ref;
   const uint8_t* const in_end = in_.End();
   uint8_t* op = out_.pos;
-  uint8_t* const op_limit = out_.flush_at - kMaxMatch;
+  // A round may start before the window's end and run up to 258 bytes past it, as long as the
+  // buffer has room; the loop then stops so that the window is handed over before the next
+  // symbol. In the buffer's last window it stops short of the end instead.
+  uint8_t* const op_limit =
+      out_.flush_at < out_.RoomEnd() ? out_.flush_at - 1 : out_.flush_at - kMaxMatch;
   if (in_end - in < 8 || op > op_limit) return kFastNeedsCare;
   uint64_t bits = in_.bits;
   unsigned count = in_.count;
@@ -455,9 +461,12 @@ int Inflater::DecodeFast(const uint32_t* litlen, const uint32_t* dist) {
   in_.bits = bits;
   in_.count = count;
   out_.pos = op;
-  // A match may have ended right at the window's end: hand the window over now, as the careful
-  // path does, before anything else is written.
-  if (out_.pos == out_.flush_at) out_.WindowFull();
+  // Hand over the window the last round completed (a match may have ended right at its end, or
+  // run past it), before anything else is decoded.
+  if (out_.pos >= out_.flush_at) {
+    out_.WindowFull();
+    if (result == kFastNeedsCare) result = kFastWindowDone;
+  }
   return result;
 }
 

@@ -40,11 +40,15 @@ class OutputWindow {
   // Bytes a distance may reach back: what was produced, up to the history size.
   size_t Produced() const { return static_cast<size_t>(pos - start_); }
 
-  // Hands over the completed window and makes room.
+  // The end of the room for new bytes: flush_at never passes it.
+  uint8_t* RoomEnd() const { return buffer_ + kHistory + kRoom; }
+
+  // Hands over the completed window and makes room. pos is at flush_at, or past it by less than a
+  // window when a fast loop ran on (never in the buffer's last window).
   void WindowFull() {
     io_.Write(flush_at - window_, window_);
     flush_at += window_;
-    if (flush_at > buffer_ + kHistory + kRoom) {
+    if (flush_at > RoomEnd()) {
       std::memmove(buffer_, pos - kHistory, kHistory);
       pos = buffer_ + kHistory;
       flush_at = pos + window_;
