@@ -55,18 +55,34 @@ int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, u
     if (lengths[s] != 0) sorted[offset[lengths[s]]++] = static_cast<uint16_t>(s);
   }
 
-  if (incomplete) std::fill(table, table + root_size, kInvalidEntry);
-
   uint32_t code = 0;
   unsigned k = 0;  // index into sorted
   unsigned len = 1;
-  // Codes that fit the root: each fills every root entry that starts with it.
+  // Codes that fit the root, by doubling: once the codes of up to `filled` bits are in the first
+  // 2^filled entries, a copy of those entries covers the next bit's both values, which is where
+  // the codes of one more bit go. At root size every entry starting with a code holds it.
+  unsigned filled = 0;
   for (; len <= max_length && len <= root_bits; ++len) {
+    if (count[len] == 0) continue;
+    if (filled == 0) {
+      // Entries no code of this length takes start longer codes (or none, when incomplete).
+      filled = len;
+      std::fill_n(table, size_t{1} << len, kInvalidEntry);
+    }
+    for (; filled < len; ++filled) {
+      std::copy_n(table, size_t{1} << filled, table + (size_t{1} << filled));
+    }
     for (unsigned c = count[len]; c > 0; --c) {
-      const uint32_t e = symbol_entries[sorted[k++]] | len;
-      for (size_t i = code; i < root_size; i += size_t{1} << len) table[i] = e;
+      table[code] = symbol_entries[sorted[k++]] | len;
       code = NextCode(code, len);
     }
+  }
+  if (filled == 0) {
+    std::fill_n(table, root_size, kInvalidEntry);
+    filled = root_bits;
+  }
+  for (; filled < root_bits; ++filled) {
+    std::copy_n(table, size_t{1} << filled, table + (size_t{1} << filled));
   }
   if (len > max_length) return incomplete ? 1 : 0;
 
