@@ -44,12 +44,19 @@ class MemberIo {
 
   // The member being decompressed.
   uint16_t bit_flag = 0;
-  int64_t compressed_size = 0;    // as stored (after the 12-byte encryption header)
+  int64_t compressed_size = 0;  // as stored (after the 12-byte encryption header)
   int64_t uncompressed_size = 0;
 };
 
 // Results of the decompressors: 0 is success; other values end the member (its CRC test then
 // fails). Table builds report 1 (incomplete code set), 2 (bad input) or 3 (out of memory).
-enum DecompressResult : int { kDecompressOk = 0 };
+enum DecompressResult : int {
+  kDecompressOk = 0,
+  kDecompressBadData = 1,   // incomplete code set, invalid code, bad stored length or code count
+  kDecompressBadCodes = 2,  // over-subscribed or too long code lengths; deflate block type 3
+  kDecompressOutOfMemory = 3,
+  kDecompressBadTree = 4,    // an imploded tree description gives too many or too few lengths
+  kDecompressTruncated = 5,  // the member's compressed bytes ended before its data did
+};
 
 }  // namespace vl4::zip
