@@ -158,9 +158,11 @@ std::string Session::ShownName(int index, const std::string& path) const {
 
 void Session::Report(int index, const std::string& name, const std::string& outcome,
                      const char* verb_given) {
-  const std::string verb = verb_given ? verb_given : Verb(reader_.Member(index), testing_);
-  console_.Line(
-      Format("%11s: %s  %s", verb.c_str(), ShownName(index, name).c_str(), outcome.c_str()));
+  if (!options_.quiet || outcome != "OK") {
+    const std::string verb = verb_given ? verb_given : Verb(reader_.Member(index), testing_);
+    console_.Line(
+        Format("%11s: %s  %s", verb.c_str(), ShownName(index, name).c_str(), outcome.c_str()));
+  }
   current_ = -1;
   current_path_.clear();
 }

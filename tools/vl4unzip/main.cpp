@@ -1,5 +1,5 @@
 // vl4unzip: the zip reader on the command line, in the manner of Info-ZIP's unzip.
-//   vl4unzip [-l | -t] [-o | -n] [-P password] [-d dir] archive [mask ...]
+//   vl4unzip [-l | -t] [-o | -n] [-q] [-P password] [-d dir] archive [mask ...]
 // Natively it runs on the sandbox PC, whose drive Z: is the host's root and whose current
 // directory is the Z: path of the host's, so host paths work as they are.
 #include <cstdio>
@@ -39,7 +39,9 @@ int main(int argc, char** argv) {
   vl4::zip::TZipReader reader(*platform);
   try {
     reader.SetZipName(console.FromHost(options->archive));
-    if (options->action != Options::Action::kList) console.Line("Archive:  " + options->archive);
+    if (options->action != Options::Action::kList && !options->quiet) {
+      console.Line("Archive:  " + options->archive);
+    }
     reader.OpenArchive();
   } catch (const vl4::Exception& e) {
     console.Error("vl4unzip: " + options->archive + ": " + e.Message());

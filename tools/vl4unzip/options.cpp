@@ -3,11 +3,12 @@
 namespace vl4::unzip_tool {
 
 const char* const kUsage =
-    "usage: vl4unzip [-l | -t] [-o | -n] [-P password] [-d dir] archive [mask ...]\n"
+    "usage: vl4unzip [-l | -t] [-o | -n] [-q] [-P password] [-d dir] archive [mask ...]\n"
     "  -l           list the members (size, method, date, CRC, name)\n"
     "  -t           test the members: decompress and check their CRC, write nothing\n"
     "  -o           overwrite existing files without asking\n"
     "  -n           never overwrite existing files\n"
+    "  -q           quiet: report only the members that fail\n"
     "  -P password  the password of encrypted members\n"
     "  -d dir       extract into dir (made when missing) instead of the current directory\n"
     "  mask         members to take: * any run of characters, ? one character, <a-z> one of a\n"
@@ -57,6 +58,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
           options.overwrite = mode;
           break;
         }
+        case 'q':
+          options.quiet = true;
+          break;
         case 'P':
         case 'd': {
           // The value is the rest of this argument or the next one.

@@ -1,4 +1,5 @@
-// vl4unzip's command line: vl4unzip [-l | -t] [-o | -n] [-P password] [-d dir] archive [mask ...]
+// vl4unzip's command line:
+//   vl4unzip [-l | -t] [-o | -n] [-q] [-P password] [-d dir] archive [mask ...]
 #pragma once
 
 #include <optional>
@@ -24,6 +25,7 @@ struct Options {
 
   Action action = Action::kExtract;
   Overwrite overwrite = Overwrite::kAsk;
+  bool quiet = false;                   // only members that fail, and errors
   std::optional<std::string> password;  // as given (the host's bytes)
   std::string dest_dir;                 // as given; empty: the current directory
   std::string archive;

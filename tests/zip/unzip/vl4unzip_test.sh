@@ -1,8 +1,8 @@
 #!/bin/sh
 # vl4unzip beside Info-ZIP's unzip on the archives make_fixtures.sh made: -d extracts the same
-# trees (names and bytes), -l lists the same names, -t passes, -n and -o and the terminal's answers
-# decide about existing files, masks select, and the exit statuses tell bad passwords, bad data,
-# missing archives, unmatched masks and wrong command lines apart.
+# trees (names and bytes), -l lists the same names, -t passes, -q keeps quiet, -n and -o and the
+# terminal's answers decide about existing files, masks select, and the exit statuses tell bad
+# passwords, bad data, missing archives, unmatched masks and wrong command lines apart.
 # Usage: vl4unzip_test.sh <fixtures folder> <program> [its arguments]  (the program may be the Wine
 # runner followed by vl4unzip.exe)
 set -u
@@ -54,6 +54,9 @@ grep -q "No errors detected" out.txt || fail "-t: no verdict"
 [ "$(grep -c ' OK$' out.txt)" -eq "$(unzip -Z1 "$fixtures/encrypted.zip" | wc -l)" ] ||
   fail "-t: not one OK line per member"
 [ ! -e docs ] || fail "-t wrote files"
+tool "$@" -tq -P secret "$fixtures/encrypted.zip"
+expect_status 0 "-tq"
+[ "$(wc -l < out.txt)" -eq 1 ] || fail "-tq: more than the verdict"
 
 # Existing files: -n keeps them, answers on the terminal decide, -o replaces them.
 echo "changed" > x-level6/empty.txt
