@@ -50,6 +50,8 @@ void UnZipRun::BeginMember(std::unique_ptr<platform::FileStream> output) {
 // set where one ends. Single archives (and the last volume) that end first end the run.
 void UnZipRun::ReadData(uint8_t* to, size_t n) {
   TZipReader& r = reader_;
+  // A handler that named another archive meanwhile has closed this one.
+  if (!r.stream_) throw EFatalUnzipError("Premature end of file reached");
   size_t got = r.stream_->Read(to, n);
   while (got < n) {
     if (r.end_.ThisDiskNumber == 0 || !r.OnGetNextDisk ||

@@ -156,6 +156,7 @@ void UnZipRun::SeekToData() {
   if (r.end_.ThisDiskNumber != 0 && r.current_volume_ != current_.DiskNumberStart) {
     r.OpenVolume(current_.DiskNumberStart + 1);
   }
+  if (!r.stream_) throw EFatalUnzipError("Premature end of file reached");
   TS_BufferStream& stream = *r.stream_;
   uint8_t header[kLocalHeaderSize] = {};
   stream.Seek(current_.LocalHeaderOffset, 0);

@@ -446,6 +446,20 @@ TEST(UnZipRun, CancelEndsTheRunAndTheHalfFileGoes) {
   }
 }
 
+TEST(UnZipRun, AHandlerThatNamesAnotherArchiveEndsTheRun) {
+  UnzipWorld w;
+  ArchivePlan plan;
+  plan.members = {Deflated("big.bin", Pattern(100000)), Plain("after.txt", "after")};
+  w.Use(plan);
+  w.reader.SetDoAll(true);
+  w.reader.SetDestDir(w.dest);
+  w.reader.OnFilePercentDone = [&](TZipReader& sender, int) {
+    sender.SetZipName(w.world.Path("other.zip"));
+  };
+  EXPECT_EQ(Error([&] { w.reader.UnZip(); }), "EFatalUnzipError: Premature end of file reached");
+  EXPECT_TRUE(Tree(w.world, w.dest).empty());
+}
+
 TEST(UnZipRun, StopNowAndSkip) {
   UnzipWorld w;
   ArchivePlan plan;
