@@ -16,6 +16,17 @@ bool IsDriveLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// Characters Windows refuses in a name (a name holding one could not be created, and the run
+// would end there); ":" would name a drive or a file stream.
+void ReplaceForbidden(std::string& name) {
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("<>:\"|?*").find(c) != std::string_view::npos) {
+      c = '_';
+    }
+  }
+}
+
 }  // namespace
 
 std::string RelativeOutputDir(std::string_view stored_directory) {
@@ -32,7 +43,7 @@ std::string RelativeOutputDir(std::string_view stored_directory) {
     }
     first = false;
     if (NamesNoEntry(component)) continue;
-    std::replace(component.begin(), component.end(), ':', '_');
+    ReplaceForbidden(component);
     relative += component;
     relative += '\\';
   }
@@ -40,7 +51,10 @@ std::string RelativeOutputDir(std::string_view stored_directory) {
 }
 
 std::string SafeFileName(std::string_view filename) {
-  return NamesNoEntry(filename) ? std::string("_") : std::string(filename);
+  if (NamesNoEntry(filename)) return "_";
+  std::string name(filename);
+  ReplaceForbidden(name);
+  return name;
 }
 
 std::string JoinOutputDir(std::string_view dest_dir, std::string_view relative) {

@@ -11,11 +11,12 @@ namespace vl4::zip {
 // ending in "\" unless empty. Nothing in it can lead elsewhere: a drive ("C:", "C:\"), leading
 // "\" and UNC prefixes ("\\server\share\" keeps server\share\) are dropped, so are empty, "." and
 // ".." components (any component that is nothing but dots and blanks, as Windows reads those), and
-// a ":" inside a component becomes "_" (it would name a drive or a file stream).
+// characters Windows refuses in names ("<>:\"|?*" and control characters) become "_" (":" would
+// name a drive or a file stream; the others would end the run when the file cannot be created).
 std::string RelativeOutputDir(std::string_view stored_directory);
 
-// The stored file name (it holds no "\" or ":"), or "_" when it is nothing but dots and blanks
-// ("." and ".." name directories, not files).
+// The stored file name (it holds no "\" or ":") with the characters Windows refuses made "_", or
+// "_" when it is nothing but dots and blanks ("." and ".." name directories, not files).
 std::string SafeFileName(std::string_view filename);
 
 // The directory a member's file goes to: dest_dir + "\" + relative, or relative alone when

@@ -26,6 +26,8 @@ TEST(OutputPath, StoredDirectoriesStayBelowTheDestination) {
       {"a\\b:c\\", "a\\b_c\\"},
       {"1:\\x\\", "1_\\x\\"},  // no drive letter
       {"a\\\\b\\", "a\\b\\"},
+      {"what?\\<x>|\"y\"*\\", "what_\\_x___y__\\"},
+      {"tab\there\\", "tab_here\\"},
   };
   for (const Case& c : cases) EXPECT_EQ(RelativeOutputDir(c.stored), c.relative) << c.stored;
 }
@@ -35,6 +37,7 @@ TEST(OutputPath, FileNamesAndJoining) {
   EXPECT_EQ(SafeFileName(".."), "_");
   EXPECT_EQ(SafeFileName(". "), "_");
   EXPECT_EQ(SafeFileName(".profile"), ".profile");
+  EXPECT_EQ(SafeFileName("na?ve*.txt"), "na_ve_.txt");
   EXPECT_EQ(JoinOutputDir("C:\\out", "a\\"), "C:\\out\\a\\");
   EXPECT_EQ(JoinOutputDir("C:\\out", ""), "C:\\out\\");
   EXPECT_EQ(JoinOutputDir("C:", "a\\"), "C:\\a\\");  // a drive's root is held as "C:"
