@@ -110,7 +110,7 @@ bool TZipHeaderInfo::ReadCentralHeader(TS_BufferStream& stream, platform::System
     return false;
   }
   const uint16_t bit_flag = Le16(h + 8);
-  std::string name = ConvertStoredName(std::move(stored), bit_flag, system);
+  std::string name = ConvertStoredName(std::move(stored), bit_flag, system, Le16(h + 4));
   s->Seek(Le16(h + 30) + Le16(h + 32), 1);  // over the extra field and the comment
 
   VersionMadeBy = Le16(h + 4);
