@@ -67,16 +67,17 @@ void Console::Prompt(const std::string& text) {
 
 void Console::Progress(int percent, int64_t done, int64_t total) {
   if (!terminal_) return;
+  const bool changed = percent != percent_;
+  percent_ = percent;
   done_ = done;
   total_ = total;
   const auto now = std::chrono::steady_clock::now();
   if (!bar_shown_) {
     if (now - start_ < kBarDelay) return;
     bar_shown_ = true;
-  } else if (percent == percent_ || now - drawn_at_ < kBarInterval) {
+  } else if (!changed || now - drawn_at_ < kBarInterval) {
     return;
   }
-  percent_ = percent;
   drawn_at_ = now;
   DrawBar();
 }

@@ -235,17 +235,15 @@ int Session::Run() {
   Configure();
   try {
     reader_.UnZip();
-  } catch (const zip::EUserCanceled& e) {
-    console_.EndProgress();
-    console_.Error("vl4unzip: " + e.Message());
-    return Interrupted() ? kExitInterrupted : kExitRunFailed;
   } catch (const Exception& e) {
+    // The member in progress, if any, gets its line (its file is gone); the run ends here.
     console_.EndProgress();
     if (current_ >= 0) {
       Report(current_, current_path_, "error: " + e.Message());
     } else {
       console_.Error("vl4unzip: " + e.Message());
     }
+    if (dynamic_cast<const zip::EUserCanceled*>(&e) && Interrupted()) return kExitInterrupted;
     return kExitRunFailed;
   }
   console_.EndProgress();
