@@ -3,6 +3,7 @@
 // unzip extracts them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/text.h"
@@ -106,6 +107,25 @@ TEST_F(CorpusExtraction, EveryMemberComesOutWhole) {
     EXPECT_FALSE(o.ended.empty());
     EXPECT_EQ(FileCount(o.files), o.ended.size());
   }
+}
+
+TEST_F(CorpusExtraction, ASetIsExtractedInStoredOrderWhateverTheSortMode) {
+  TZipReader reader(world_.platform());
+  reader.SetZipName(CorpusFile("commons-compress/split_zip_created_by_zip.zip"));
+  reader.SetSortMode(TZipSortMode::ByName);
+  reader.SetDoAll(true);
+  reader.SetTestOnly(true);
+  std::vector<int> order;
+  std::vector<int> disks;
+  reader.OnEndUnZip = [&](TZipReader& r, int index, const std::string&) {
+    order.push_back(index);
+    disks.push_back(r.Member(index).DiskNumberStart);
+  };
+  EXPECT_EQ(reader.UnZip(), 243);  // the files of its 272 members (directories are not taken)
+  EXPECT_EQ(order.size(), 243u);
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+  EXPECT_TRUE(std::is_sorted(disks.begin(), disks.end()));
+  EXPECT_EQ(reader.SortMode(), TZipSortMode::ByName);
 }
 
 TEST_F(CorpusExtraction, ReducedMembersEqualTheShrunkOnes) {
