@@ -602,6 +602,30 @@ TEST(HeadlessScript, ProgramsTakeTheirScriptAndTranscriptFromTheEnvironment) {
   std::filesystem::remove_all(dir);
 }
 
+// A program and the program it starts share one environment; each takes its own variables first.
+TEST(HeadlessScript, AProgramsOwnVariablesComeFirst) {
+  const auto dir = std::filesystem::temp_directory_path() / "vl4_ui_headless_own";
+  std::filesystem::create_directories(dir);
+  const auto shared = dir / "shared.txt", own = dir / "own.txt", transcript = dir / "inst.txt";
+  std::ofstream(shared) << "message \"Continue?\" => No\n";
+  std::ofstream(own) << "message \"Continue?\" => Yes\n";
+  SetEnv("VL4_UI_SCRIPT", shared.string());
+  SetEnv("VL4_UI_SCRIPT_INST", own.string());
+  SetEnv("VL4_UI_TRANSCRIPT_INST", transcript.string());
+  for (const char* program : {"Inst.exe", "VL4Setup.exe"}) {
+    std::unique_ptr<HeadlessBackend> backend = HeadlessBackend::FromEnvironment(program);
+    backend->SetTranscriptSink(nullptr);
+    Application app(*backend);
+    EXPECT_EQ(app.MessageDlg("Continue?", MsgKind::kConfirmation, MsgButtons::kYesNo),
+              std::string(program) == "Inst.exe" ? ModalResult::kYes : ModalResult::kNo)
+        << program;
+  }
+  for (const char* name : {"VL4_UI_SCRIPT", "VL4_UI_SCRIPT_INST", "VL4_UI_TRANSCRIPT_INST"}) {
+    SetEnv(name, "");
+  }
+  std::filesystem::remove_all(dir);
+}
+
 TEST(HeadlessTesting, NeverMetExpectationsFailTheTest) {
   EXPECT_NONFATAL_FAILURE(
       {

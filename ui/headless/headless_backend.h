@@ -112,7 +112,10 @@ class HeadlessBackend : public Backend {
   //   VL4_UI_TRANSCRIPT  where the transcript goes: a file path, or "-" / unset for stdout;
   //   VL4_UI_RENDER      "0" leaves out the renderings of shown forms.
   // Unscripted prompts get their default answers, and the transcript says so.
-  static std::unique_ptr<HeadlessBackend> FromEnvironment();
+  // With the program's file name given ("Inst.exe"), a variable suffixed with the name's stem,
+  // upper-cased ("VL4_UI_SCRIPT_INST"), comes first: a program and the programs it starts, which
+  // inherit its environment, can each have their own script and transcript.
+  static std::unique_ptr<HeadlessBackend> FromEnvironment(std::string_view program = {});
 
   // ---- Backend
   void FormCreated(Form& form) override;
