@@ -231,6 +231,24 @@ TEST(HeadlessModalForms, ActivationRepeatsAfterABoxAndTerminationEndsTheLoop) {
   EXPECT_TRUE(ui.app.Terminated());
 }
 
+TEST(HeadlessTranscript, AShownProgressBarIsNotedByTenths) {
+  HeadlessUi ui;
+  Form progress(ui.app, "Progress");
+  ProgressBar bar(&progress, "Bar");
+  bar.SetRange(0, 155);
+  bar.SetPosition(40);  // not shown yet: nothing to see
+  progress.Show();
+  for (int position : {41, 45, 50, 100, 101, 155, 0}) bar.SetPosition(position);
+  std::vector<std::string> notes;
+  for (const std::string& entry : ui.backend.Transcript()) {
+    if (entry.rfind("progress ", 0) == 0) notes.push_back(entry);
+  }
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "progress Progress.Bar 41/155", "progress Progress.Bar 50/155",
+                       "progress Progress.Bar 100/155", "progress Progress.Bar 155/155",
+                       "progress Progress.Bar 0/155"}));
+}
+
 TEST(HeadlessTime, TimersFireOnVirtualTimeOnly) {
   HeadlessUi ui;
   MainWindow main(ui.app);

@@ -273,9 +273,25 @@ void HeadlessBackend::FormDestroyed(Form& form) {
 
 void HeadlessBackend::ControlDestroyed(Control& control) {
   timer_due_.erase(&control);
+  progress_tenths_.erase(&control);
+}
+
+// What a user would see of a progress bar: a note each time it fills another tenth (or drops).
+void HeadlessBackend::NoteProgress(const ProgressBar& bar) {
+  if (!bar.Showing() || bar.Max() <= bar.Min()) return;
+  const int tenth = (bar.Position() - bar.Min()) * 10 / (bar.Max() - bar.Min());
+  int& noted = progress_tenths_[&bar];
+  if (tenth == noted) return;
+  noted = tenth;
+  Note("progress " + bar.OwnerForm().Name() + "." + bar.Name() + " " +
+       std::to_string(bar.Position()) + "/" + std::to_string(bar.Max()));
 }
 
 void HeadlessBackend::Changed(Control& control, Property what) {
+  if (what == Property::kPosition && control.Kind() == ControlKind::kProgressBar) {
+    NoteProgress(static_cast<ProgressBar&>(control));
+    return;
+  }
   if (what != Property::kEnabled && what != Property::kTimer) return;
   if (control.Kind() != ControlKind::kTimer) return;
   auto& timer = static_cast<Timer&>(control);
