@@ -27,6 +27,8 @@ enum class TZipSpanMode { smNone, smRemovableDisks, smSplitFiles };
 enum class TUZOverwriteMode { Prompt, Always, Never };
 enum class TSkipReason { srBadPassword, srNoOverwrite, srFileOpenError };
 
+class UnZipRun;
+
 class TZipReader {
  public:
   static constexpr int kThisVersion = 217;
@@ -87,6 +89,12 @@ class TZipReader {
   bool RetainAttributes() const { return retain_attributes_; }
   void SetRetainAttributes(bool value) { retain_attributes_ = value; }
 
+  // Test instead of extracting (for tools): every selected member is decompressed and its CRC
+  // tested, but no file or directory is created, asked about or changed; the events come as in a
+  // real run, with the paths the files would have had. Default false.
+  bool TestOnly() const { return test_only_; }
+  void SetTestOnly(bool value) { test_only_ = value; }
+
   // ---- Public properties
 
   const std::string& Password() const { return password_; }
@@ -114,7 +122,9 @@ class TZipReader {
   std::string ZipComment();
   void SetZipComment(const std::string& comment);
 
-  // Extracts the selected members into DestDir; returns how many were extracted.
+  // Extracts the selected members into DestDir and returns how many were extracted (directory
+  // entries included; skipped and failed members not). See zip/README.md for the events, their
+  // order and the files a run leaves.
   int UnZip();
 
   // ---- Operations of the extraction run, public for tools that list an archive
@@ -157,6 +167,8 @@ class TZipReader {
   std::function<void(TZipReader& sender, int calc_crc, int stored_crc, int file_index)> OnBadCRC;
 
  private:
+  friend class UnZipRun;  // the extraction run (unzip_run.h) works on the archive state
+
   // Directory (zip_directory.cpp)
   void ReadDirectory();
   bool ReadCentralEntries();
@@ -202,6 +214,7 @@ class TZipReader {
   bool retain_attributes_ = true;
   bool verify_disk_labels_ = true;
   bool cancel_ = false;
+  bool test_only_ = false;
 
   // The archive
   std::unique_ptr<TLFNFileStream> stream_;

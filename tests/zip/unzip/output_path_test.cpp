@@ -1,0 +1,46 @@
+// Output paths: stored directories and file names made safe to put under the destination.
+#include <gtest/gtest.h>
+
+#include "zip/output_path.h"
+
+namespace vl4::zip {
+namespace {
+
+TEST(OutputPath, StoredDirectoriesStayBelowTheDestination) {
+  struct Case {
+    const char* stored;
+    const char* relative;
+  } cases[] = {
+      {"", ""},
+      {"a\\b\\", "a\\b\\"},
+      {"\\a\\", "a\\"},
+      {"C:\\", ""},
+      {"C:\\a\\", "a\\"},
+      {"c:a\\", "a\\"},
+      {"\\\\server\\share\\a\\", "server\\share\\a\\"},
+      {"..\\..\\", ""},
+      {"a\\..\\..\\b\\", "a\\b\\"},
+      {".\\a\\.\\", "a\\"},
+      {"a\\. .\\.. \\...\\b\\", "a\\b\\"},
+      {"a..\\..b\\", "a..\\..b\\"},  // dots inside names are names
+      {"a\\b:c\\", "a\\b_c\\"},
+      {"1:\\x\\", "1_\\x\\"},  // no drive letter
+      {"a\\\\b\\", "a\\b\\"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RelativeOutputDir(c.stored), c.relative) << c.stored;
+}
+
+TEST(OutputPath, FileNamesAndJoining) {
+  EXPECT_EQ(SafeFileName("a.txt"), "a.txt");
+  EXPECT_EQ(SafeFileName(".."), "_");
+  EXPECT_EQ(SafeFileName(". "), "_");
+  EXPECT_EQ(SafeFileName(".profile"), ".profile");
+  EXPECT_EQ(JoinOutputDir("C:\\out", "a\\"), "C:\\out\\a\\");
+  EXPECT_EQ(JoinOutputDir("C:\\out", ""), "C:\\out\\");
+  EXPECT_EQ(JoinOutputDir("C:", "a\\"), "C:\\a\\");  // a drive's root is held as "C:"
+  EXPECT_EQ(JoinOutputDir("", "a\\"), "a\\");        // the current directory
+  EXPECT_EQ(JoinOutputDir("", ""), "");
+}
+
+}  // namespace
+}  // namespace vl4::zip
