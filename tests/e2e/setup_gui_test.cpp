@@ -154,7 +154,7 @@ TEST_F(SetupOnScreen, TheEnvironmentsPageThenTheWorkingDirectoryPage) {
   form.FormCreate();
   TForm3 about(app);
   TForm4 user_name(app);
-  TForm7 net_output(app);
+  TForm7 net_output(app, platform.files());
   form.AttachDialogs(about, user_name, net_output);
   ASSERT_FALSE(form.EndedEarly());
   ASSERT_EQ(form.PageCount(), 5);

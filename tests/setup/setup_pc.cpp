@@ -133,7 +133,7 @@ TForm1& SetupPc::Start(std::vector<std::string> arguments) {
   form1_->FormCreate();
   form3_ = std::make_unique<TForm3>(ui_.app);
   form4_ = std::make_unique<TForm4>(ui_.app);
-  form7_ = std::make_unique<TForm7>(ui_.app);
+  form7_ = std::make_unique<TForm7>(ui_.app, pc_->files());
   form1_->AttachDialogs(*form3_, *form4_, *form7_);
   return *form1_;
 }
