@@ -55,18 +55,18 @@ void TInstF1::Layout() {
   Label4.SetBounds(420, 82, 200, 16);
   Bevel1.SetBounds(8, 104, 616, 4);
 
-  Label5.SetBounds(12, 126, 0, 16);
-  Edit1.SetBounds(330, 122, 192, 21);
-  Button1.SetBounds(530, 120, 94, 25);
-  Bevel2.SetBounds(8, 160, 616, 4);
+  Label5.SetBounds(12, 130, 0, 16);
+  Edit1.SetBounds(330, 126, 192, 21);
+  Button1.SetBounds(530, 124, 94, 25);
+  Bevel2.SetBounds(8, 168, 616, 4);
 
-  Button2.SetBounds(12, 204, 120, 25);
+  Button2.SetBounds(12, 200, 120, 25);
   Button2.SetTag(1);
-  Button3.SetBounds(140, 204, 120, 25);
+  Button3.SetBounds(140, 200, 120, 25);
   Button3.SetTag(2);
-  Button4.SetBounds(400, 204, 108, 25);
+  Button4.SetBounds(400, 200, 108, 25);
   Button4.SetDefault(true);
-  Button5.SetBounds(516, 204, 108, 25);
+  Button5.SetBounds(516, 200, 108, 25);
 
   Timer1.SetInterval(200);
   Timer1.SetEnabled(false);
