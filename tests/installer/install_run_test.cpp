@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 #include "installer/install_texts.h"
 #include "platform/path.h"
@@ -236,6 +237,43 @@ TEST(InstallRun, AFileInUseBringsTheRepeatOrNextQuestion) {
     EXPECT_GE(activations, 2);
     EXPECT_TRUE(progress.Completed());
   }
+}
+
+TEST(InstallRun, TwoDataPartsRunOneAfterTheOther) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", std::string(40000, 'd')}});
+  pc.PutData({{"VL4Res.exe", std::string(40000, 'r')}, {"VL4Load.exe", "load"}}, 2);
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
+  TInstF1& w = pc.Start(&TwoParts);
+  pc.QueueInstall();
+  // Where the bar stands after each progress report of each part.
+  TInstF3& progress = w.Progress();
+  std::map<int, std::pair<int, int>> range;  // part -> lowest and highest position
+  auto report = progress.ZipReader1.OnTotalPercentDone;
+  progress.ZipReader1.OnTotalPercentDone = [&](zip::TZipReader& reader, int percent) {
+    report(reader, percent);
+    auto [it, fresh] = range.try_emplace(progress.CurrentPart(), 1000, -1);
+    it->second.first = std::min(it->second.first, progress.ProgressBar1.Position());
+    it->second.second = std::max(it->second.second, progress.ProgressBar1.Position());
+  };
+  int finishes = 0;
+  auto placed = progress.ZipReader1.OnEndUnZip;
+  progress.ZipReader1.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& n) {
+    const bool done_before = progress.Completed();
+    placed(reader, index, n);
+    finishes += !done_before && progress.Completed();
+    EXPECT_TRUE(!progress.Completed() || progress.CurrentPart() == 2);
+  };
+  pc.Run();
+  EXPECT_EQ(finishes, 1);
+  EXPECT_EQ(range[1].second, 100);  // the first part fills 0 to 100
+  EXPECT_GT(range[2].first, 100);   // the second goes on from there to 200
+  EXPECT_EQ(range[2].second, 200);
+  EXPECT_EQ(progress.ProgressBar1.Max(), 2 * 100 + 11 * 5);
+  for (const char* file : {"readme.txt", "VL4Demo.exe", "VL4Res.exe", "VL4Load.exe"}) {
+    EXPECT_TRUE(pc.files().FileExists(std::string(InstallerPc::kDest) + "\\" + file)) << file;
+  }
+  EXPECT_TRUE(pc.Launched());
 }
 
 TEST(InstallRun, SettingsShapeTheFinish) {

@@ -256,6 +256,30 @@ TEST(Wizard, EveryWayOutAsksFirst) {
   }
 }
 
+TEST(Wizard, BrowseStartsAtTheDestinationOrProgramFiles) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  TInstF1& w = pc.Start();
+  std::vector<std::string> starts;
+  auto answer = [&starts](std::optional<std::string> path) {
+    return [&starts, path](const ui::DirectoryRequest& request) {
+      starts.push_back(request.start);
+      EXPECT_TRUE(request.allow_create);
+      return path;
+    };
+  };
+  pc.ui().ExpectDirectory(answer("C:\\Apps\\New"));
+  // A typed directory that does not exist yet is made only after the user agrees.
+  pc.ui().ExpectMessage("C:\\Apps\\New", ModalResult::kYes);
+  pc.ui().ExpectDirectory(answer(std::nullopt));
+  w.Button1.Click();  // the field's directory does not exist yet: Program Files
+  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps\\New"));
+  w.Button1.Click();  // now it does; Cancel keeps the text
+  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  EXPECT_EQ(starts, (std::vector<std::string>{"C:\\Program Files", "C:\\Apps\\New"}));
+}
+
 TEST(Wizard, AutoRunInstallsWithoutAClick) {
   InstallerPc pc;
   pc.PutData(kSmallProduct);
