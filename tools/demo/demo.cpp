@@ -91,20 +91,33 @@ void Section(const char* title) {
 }
 
 // A program's transcript as the report shows it: the script's path left out of the user's
-// actions, and a run of the same action on several entries told once.
+// actions, a run of the same action on several entries told once, the progress on one line.
 void ShowTranscript(const std::string& text) {
   std::istringstream in(text);
-  std::string line, last_kind;
+  std::string line, last_kind, progress;
   int repeats = 0;
   auto flush = [&] {
     if (repeats > 0) std::printf("    (and %d more of these)\n", repeats);
+    if (!progress.empty()) std::printf("  %s\n", progress.c_str());
     repeats = 0;
+    progress.clear();
   };
   while (std::getline(in, line)) {
+    if (line.rfind("progress ", 0) == 0) {
+      // "progress <form>.<bar> <position>/<max>" -> one line of positions
+      const size_t value = line.rfind(' ') + 1;
+      if (progress.empty()) {
+        flush();
+        progress = line.substr(0, value - 1) + ":";
+      }
+      progress += " " + line.substr(value);
+      continue;
+    }
     if (line.rfind("action: ", 0) == 0) {
       // "action: <script>:<line>: <what>" -> "user: <what>"
       size_t at = line.find(": ", line.find(':', line.find(':', 8) + 1));
       line = "user: " + (at == std::string::npos ? line.substr(8) : line.substr(at + 2));
+      if (line == "user: render") continue;  // the rendering follows
       const std::string kind = line.substr(0, line.find('"'));
       if (kind == last_kind) {
         ++repeats;
@@ -288,8 +301,10 @@ int Run(const fs::path& root) {
   WriteHost(root / "setup.script", kSetupScript);
 
   std::printf("Veltoria 4 demo: a student installs the exercise book on a sandbox PC\n");
-  std::printf("  PC          %s (Delphi 7 and Visual Basic 6 installed, with stand-in tools)\n",
-              sandbox.c_str());
+  std::printf(
+      "  PC          %s (Delphi 7 and Visual Basic 6 installed, with stand-in tools;\n"
+      "              removed at the end unless --keep)\n",
+      sandbox.c_str());
   std::printf(
       "  installer   C:\\Distrib\\Inst.exe, Inst.dat (%ju bytes, zip -P), Inst.ini: "
       "AutoRun=1\n",
