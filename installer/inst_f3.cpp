@@ -78,8 +78,8 @@ TInstF3::TInstF3(ui::Application& app, Installation& installation)
   ZipReader1.OnTotalPercentDone = [this](zip::TZipReader&, int percent) {
     ZipReader1TotalPercentDone(percent);
   };
-  ZipReader1.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string&) {
-    ZipReader1EndUnZip(file_index);
+  ZipReader1.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
+    ZipReader1EndUnZip(file_index, fname);
   };
   // A member that fails its check or its password is damaged product data: the run stops.
   ZipReader1.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
@@ -226,12 +226,24 @@ void TInstF3::ZipReader1TotalPercentDone(int percent) {
   ProgressBar1.SetPosition(current_part_ * 100 + percent - 100);
 }
 
-void TInstF3::ZipReader1EndUnZip(int file_index) {
+void TInstF3::ZipReader1EndUnZip(int file_index, const std::string& fname) {
   SetStatus(inst_.script.install_title + install_texts::kCopyingFiles);
-  PlaceFile(ZipReader1.FullName(file_index));
-  if (file_index + 1 == ZipReader1.Count() && current_part_ == inst_.script.data_parts) {
+  // The member is placed from where the reader put it, which is its stored path made safe (no
+  // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
+  const std::string staged = staging_ + "\\";
+  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size())
+                                      : ZipReader1.FullName(file_index));
+  // An archive may end with a directory entry, which is unpacked without an event: its last
+  // file is its last member.
+  if (current_part_ == inst_.script.data_parts && file_index == LastFileMember()) {
     FinishInstall();
   }
+}
+
+int TInstF3::LastFileMember() const {
+  int last = ZipReader1.Count() - 1;
+  while (last > 0 && ZipReader1.Filename(last).empty()) --last;
+  return last;
 }
 
 bool TInstF3::IsExcluded(const std::string& path) const {

@@ -28,7 +28,8 @@ class TInstF3 : public ui::Form {
   // The install run; it starts when the window is first activated, and only then.
   void FormShow();
   void ZipReader1TotalPercentDone(int percent);
-  void ZipReader1EndUnZip(int file_index);
+  // A member is unpacked: `fname` is where the reader wrote it.
+  void ZipReader1EndUnZip(int file_index, const std::string& fname);
 
   // Moves one unpacked member (its stored path, "\" separators) to its final place.
   void PlaceFile(const std::string& path);
@@ -80,6 +81,8 @@ class TInstF3 : public ui::Form {
   bool PrepareDirectories();
   void EnsureDirectory(const std::string& dir);
   bool IsPreserved(const std::string& path) const;
+  // The index of the last member of the open part that is a file (not a directory entry).
+  int LastFileMember() const;
   bool IsExcluded(const std::string& path) const;
   // Replaces an existing target: copies it aside and deletes it, asking Repeat or Next while
   // that fails. False when the user gave up (the target is then as it was).

@@ -276,6 +276,27 @@ TEST(InstallRun, TwoDataPartsRunOneAfterTheOther) {
   EXPECT_TRUE(pc.Launched());
 }
 
+// The archive's stored names decide nothing beyond the destination: a member is placed from
+// where the reader put it. And an archive ending with a directory entry is complete.
+TEST(InstallRun, StoredNamesStayInsideTheDestination) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"},
+              {"../outside.txt", "up"},
+              {"DELPHI7/../../../up2.txt", "up2"},
+              {"EMPTY/", ""}});
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  EXPECT_TRUE(pc.files().FileExists("C:\\Apps\\VL4\\outside.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\outside.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\up2.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\up2.txt"));
+  for (const std::string& line : Log(pc)) EXPECT_EQ(line.find(".."), std::string::npos) << line;
+  EXPECT_TRUE(pc.wizard().Progress().Completed());
+}
+
 TEST(InstallRun, SettingsShapeTheFinish) {
   struct Case {
     const char* settings;
