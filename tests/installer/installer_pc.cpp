@@ -68,6 +68,7 @@ InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe
 
 InstallerPc::~InstallerPc() {
   ui_.Verify();
+  pc_->WaitForStartedProcesses();  // a launched self-copy ends before its PC goes
   wizard_.reset();
   pc_.reset();
   std::error_code ec;
