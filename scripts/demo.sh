@@ -16,5 +16,5 @@ if [ "${1:-}" = "--gui" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" $road
 fi
 cmake --preset native >/dev/null
-cmake --build --preset native --target vl4demo VL4Setup vl4standin
+cmake --build --preset native --target vl4demo  # with the program and the stand-in tools
 exec ./build/native/bin/vl4demo "$@"
