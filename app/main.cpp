@@ -11,6 +11,7 @@
 
 #include "app/install_mode.h"
 #include "app/mode.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "setup/setup_mode.h"
 #include "ui/application.h"
@@ -44,7 +45,10 @@ int main(int argc, char** argv) {
   return Run(*platform, backend);
 #else
   // Natively the forms run headless: a script answers them and the transcript is printed.
-  std::unique_ptr<vl4::ui::HeadlessBackend> backend = vl4::ui::HeadlessBackend::FromEnvironment();
+  // The program's own UI variables come first: the installer and the setup tool it launches
+  // share one environment.
+  std::unique_ptr<vl4::ui::HeadlessBackend> backend =
+      vl4::ui::HeadlessBackend::FromEnvironment(vl4::ExtractFileName(platform->system().ExePath()));
   return Run(*platform, *backend);
 #endif
 }

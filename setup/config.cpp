@@ -18,12 +18,6 @@ constexpr char kPackages[] = "Packages";
 constexpr char kWorkDirectory[] = "Work Directory";
 constexpr char kOutputNet[] = "Output .NET Directory";
 
-bool ReadBool(platform::Profile& profile, const std::string& path, const char* section,
-              const char* key, bool def) {
-  auto value = StrToInt(profile.ReadString(path, section, key, ""));
-  return value ? *value != 0 : def;
-}
-
 // A directory the configuration names must exist: it is created with its parents when missing.
 bool EnsureDirectory(platform::Files& files, const std::string& dir) {
   if (!files.DirectoryExists(dir)) files.ForceDirectories(dir);
@@ -48,6 +42,12 @@ void FinishInterruptedReplace(platform::Files& files, const std::string& path) {
 }
 
 }  // namespace
+
+bool ReadBool(platform::Profile& profile, const std::string& path, const std::string& section,
+              const std::string& key, bool def) {
+  auto value = StrToInt(profile.ReadString(path, section, key, ""));
+  return value ? *value != 0 : def;
+}
 
 SetupConfig ReadSetupConfig(platform::Platform& platform, const std::string& path,
                             Catalogue& catalogue, const ApplyNetOutput& apply_net_output) {

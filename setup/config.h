@@ -9,6 +9,7 @@
 
 namespace vl4::platform {
 class Platform;
+class Profile;
 class Registry;
 }  // namespace vl4::platform
 
@@ -26,6 +27,11 @@ struct SetupConfig {
   bool use_local_dir = false;
   std::string local_dir_name;
 };
+
+// A boolean of an INI file as the setup tool reads it: any value that reads as a non-zero integer
+// is true; a missing or non-numeric value gives the default.
+bool ReadBool(platform::Profile& profile, const std::string& path, const std::string& section,
+              const std::string& key, bool def);
 
 // Called when reading had to turn the .NET output flag around, so that the project templates
 // follow: (use local directory, local directory name).

@@ -38,4 +38,8 @@ bool EnvPage::StatusRed() const {
   return vl4::StatusRed(Status);
 }
 
+bool EnvPage::ModulesInstalled() const {
+  return InstallButton && InstallButton->Caption().find("Delete ") != std::string::npos;
+}
+
 }  // namespace vl4

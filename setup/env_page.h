@@ -16,6 +16,9 @@ struct EnvPage {
   // The page itself or one of its buttons.
   bool Owns(const ui::Control* control) const;
   bool StatusRed() const;
+  // The Install button's caption is the row's modules-installed mark: it names "Delete " once
+  // the status refresh found the IDE.
+  bool ModulesInstalled() const;
 
   ui::TabSheet Sheet;
   ui::Label CaptionLabel;

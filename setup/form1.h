@@ -16,7 +16,8 @@
 
 namespace vl4::platform {
 class Platform;
-}
+class Process;
+}  // namespace vl4::platform
 
 namespace vl4 {
 
@@ -85,6 +86,19 @@ class TForm1 : public ui::Form {
   void DeleteClick(ui::Control& sender);
   void CheckListBox1Click();
   void CheckListBox1ClickCheck();
+  // Part of the status refresh: the Delphi and C++Builder package in the IDE's known packages,
+  // the Visual Basic add-in in the add-in list and registered with Windows.
+  void RegisterKnownPackage(EnvRow& row);
+  void RegisterVbAddin(EnvRow& row);
+
+  // How a started program's window comes up.
+  enum class DisplayMode { kNormal = 0, kMaximized = 1, kMinimized = 2, kMinimizedNoActivate = 3 };
+  // Starts a program with the shell's default verb and keeps its process; false when it could
+  // not be started.
+  bool RunProgram(const std::string& exe, const std::string& parameters, const std::string& dir,
+                  DisplayMode mode);
+  // Waits for the kept process a bounded time (20 polls, 100 ms apart), whatever its outcome.
+  void WaitForProgram();
   // Rewrites the output path of the .NET project templates.
   void RewriteTemplates(bool use_local_dir, const std::string& local_dir_name);
 
@@ -159,6 +173,27 @@ class TForm1 : public ui::Form {
   void CreateResults();
   void DeleteResults();
 
+  // The status refresh of one environment, without drawing it: what the status line says and
+  // whether the IDE's executable is missing. Registers known packages and the add-in on the way.
+  struct EnvStatus {
+    std::string text;
+    ui::Color color = ui::kRed;
+    bool exe_missing = false;
+  };
+  EnvStatus UpdateEnvStatus(EnvRow& row);
+  // The environments page's check mark of an entry: set when the row is available and its
+  // modules are installed or its page reports no problem.
+  void ApplyCheckRule(int index);
+  EnvRow* SelectedEnv();
+
+  void InstallPackage(EnvRow& row);
+  void InstallVbAddin(EnvRow& row);
+  // Empties the row's module folder and takes its page out of the page list and menu; the
+  // leftovers are reported. Returns the removed page's position (0 when it had none).
+  int RemoveEnvironment(EnvRow& row);
+  void CopySamples();
+  void DeleteSamples();
+
   // Runs an event handler the way the application does: an error is shown in an error box.
   void Guarded(const std::function<void()>& handler);
   ui::Control::Event Handler(void (TForm1::*method)());
@@ -183,6 +218,7 @@ class TForm1 : public ui::Form {
   std::string sample_folder_;
   std::minstd_rand random_;
   std::unique_ptr<IdeDetector> detector_;
+  std::unique_ptr<platform::Process> process_;  // the last program started
 
   TForm3* about_ = nullptr;
   TForm4* user_name_dialog_ = nullptr;

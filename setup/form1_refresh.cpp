@@ -96,9 +96,7 @@ void TForm1::FillEnvironmentList(const EnvChoice& preselect) {
     bool offered = row.available;
     if (offered) {
       const bool red = row.page->StatusRed();
-      const bool installed = row.page->InstallButton && row.page->InstallButton->Caption().find(
-                                                            "Delete ") != std::string::npos;
-      offered = row.has_install ? installed || !red : !red;
+      offered = row.has_install ? row.page->ModulesInstalled() || !red : !red;
     }
     CheckListBox1.SetChecked(entry, offered);
     if (!offered) continue;

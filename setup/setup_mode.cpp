@@ -2,6 +2,7 @@
 // user name and .NET output dialogs; then the message loop until the setup window closes.
 #include "setup/setup_mode.h"
 
+#include "platform/platform.h"
 #include "setup/actions/form4.h"
 #include "setup/actions/form7.h"
 #include "setup/form1.h"
@@ -17,7 +18,7 @@ int RunSetupMode(platform::Platform& platform, ui::Application& app) {
   form1.FormCreate();
   TForm3 form3(app);
   TForm4 form4(app);
-  TForm7 form7(app);
+  TForm7 form7(app, platform.files());
   form1.AttachDialogs(form3, form4, form7);
   // After an early end the loop returns at once and the setup window is never closed, so
   // shutdown does not run.

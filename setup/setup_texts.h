@@ -25,6 +25,13 @@ inline constexpr char kExecutableFile[] = "Executable file:";
 inline constexpr char kBrowse[] = "Browse [F8]";
 inline constexpr char kDoNotUse[] = "Do not use Veltoria for this IDE [F7]";
 inline constexpr char kInstallModules[] = "Install Veltoria modules for %s";
+// The Install button's caption once the modules are in: the row's modules-installed mark.
+inline constexpr char kModulesInstalled[] = "Delete the Veltoria modules from %s";
+inline constexpr char kSelectExecutable[] = "Select the executable file for %s IDE";
+inline constexpr char kExecutableFilter[] = "Executable files (*.exe)|*.exe";
+inline constexpr char kErrorButtonFrom[] = "Error: ButtonFrom";
+inline constexpr char kErrorButtonBrowse[] = "Error: ButtonBrowse";
+inline constexpr char kErrorButtonDelete[] = "Error: ButtonDelete";
 
 // Working directory page.
 inline constexpr char kWorkDirectory[] = "Working directory:";
@@ -54,6 +61,19 @@ inline constexpr char kExeNotFound[] =
 inline constexpr char kCanBeUsed[] = "Veltoria can be used with %s.";
 inline constexpr char kToolsInstalled[] =
     "The Veltoria tools are installed\r\ninto the menu \"%s\" of the %s IDE.";
+inline constexpr char kAuxFileMissing[] =
+    "Veltoria can be used with %s, but copying of an auxiliary file %s to subdirectory Lib of %s "
+    "directory is impossible (maybe the subdirectory is read-only).";
+
+// Module installation and removal.
+inline constexpr char kKnownPackageDelphi[] = "VL4 Tools for Delphi %s";
+inline constexpr char kKnownPackageCppBuilder[] = "VL4 Tools for C++Builder %s";
+inline constexpr char kCannotWriteRegistry[] = "Could not write data to the system registry.";
+inline constexpr char kConfirmRemoval[] =
+    "The Veltoria components for %s will be completely removed from your computer. Do you want "
+    "to delete these components?";
+inline constexpr char kRemovalLeftovers[] =
+    "The Veltoria components for %s are deleted, with the exception of the following files:";
 
 // Start-up.
 inline constexpr char kToolsNotFound[] = "The following tools of Veltoria 4 are not found:";
@@ -78,5 +98,32 @@ inline constexpr char kCannotDeleteResults[] =
     "Could not delete the file results.dat from the working directory. It seems likely that "
     "this file is opened by one of the running applications.";
 inline constexpr char kDefaultUserName[] = "VL4 User";
+
+// Sample files.
+inline constexpr char kNoSamples[] = "This version of Veltoria does not include sample files.";
+inline constexpr char kSamplesAdded[] =
+    "The following sample files are added to the working directory:";
+inline constexpr char kSamplesNotAdded[] =
+    "The following sample files could not be copied to the working directory:";
+inline constexpr char kSamplesNotFound[] =
+    "The sample files are not found at the working directory.";
+inline constexpr char kSamplesDeleted[] =
+    "The following sample files are deleted from the working directory:";
+inline constexpr char kSamplesNotDeleted[] =
+    "The following sample files could not be deleted from the working directory:";
+
+// The .NET output directory dialog.
+inline constexpr char kNetOutputTitle[] = "Change the output path for .NET environments";
+inline constexpr char kNetOutputExplanation[] =
+    "The default output directory is the working directory. But if the working directory is "
+    "located in a remote (network) drive then in the case of .NET environments it is necessary "
+    "to use some local hard disk directory as an output directory.";
+inline constexpr char kUseLocalDir[] = "Use an output directory located in a local hard disk";
+inline constexpr char kChooseOutputDir[] = "Select the output directory for .NET environments";
+inline constexpr char kOK[] = "OK";
+inline constexpr char kNeedLocalDisk[] =
+    "The directory name must contain the name of a local hard disk.";
+inline constexpr char kCreateDirectoryQuestion[] =
+    "The directory \"%s\" does not exist. Do you want to create it?";
 
 }  // namespace vl4::texts

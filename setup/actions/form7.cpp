@@ -1,12 +1,96 @@
-// The .NET output directory dialog. Its controls and checks come with the .NET output action.
+// The .NET output directory dialog.
 #include "setup/actions/form7.h"
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "setup/setup_texts.h"
 
 namespace vl4 {
 
-TForm7::TForm7(ui::Application& app) : ui::Form(app, "Form7") {
-  SetCaption("Change the output path for .NET environments");
+TForm7::TForm7(ui::Application& app, platform::Files& files)
+    : ui::Form(app, "Form7"), files_(files) {
+  SetCaption(texts::kNetOutputTitle);
   SetBorderStyle(ui::BorderStyle::kDialog);
   SetPosition(ui::FormPosition::kScreenCenter);
+  SetKeyPreview(true);
+  SetClientWidth(460);
+  SetClientHeight(190);
+  Label1.SetBounds(16, 12, 428, 56);
+  Label1.SetAutoSize(false);
+  Label1.SetWordWrap(true);
+  Label1.SetCaption(texts::kNetOutputExplanation);
+  CheckBox1.SetBounds(16, 76, 428, 20);
+  CheckBox1.SetCaption(texts::kUseLocalDir);
+  CheckBox1.OnClick = [this](ui::Control&) { UpdateControls(); };
+  Edit1.SetBounds(16, 104, 316, 21);
+  Edit1.OnChange = [this](ui::Control&) { UpdateControls(); };
+  ButtonBrowse.SetBounds(340, 102, 104, 25);
+  ButtonBrowse.SetCaption(texts::kBrowse);
+  ButtonBrowse.OnClick = [this](ui::Control&) { BrowseClick(); };
+  ButtonOK.SetBounds(268, 148, 84, 25);
+  ButtonOK.SetCaption(texts::kOK);
+  ButtonOK.SetDefault(true);
+  ButtonOK.SetModalResult(ui::ModalResult::kOK);
+  ButtonCancel.SetBounds(360, 148, 84, 25);
+  ButtonCancel.SetCaption(texts::kCancel);
+  ButtonCancel.SetCancel(true);
+  ButtonCancel.SetModalResult(ui::ModalResult::kCancel);
+  OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) { FormKeyDown(key, shift); };
+  OnCloseQuery = [this](ui::Control&, bool& can_close) {
+    if (GetModalResult() == ui::ModalResult::kOK && CheckBox1.Checked()) {
+      can_close = ValidateLocalDir();
+    }
+  };
+}
+
+void TForm7::Prepare(bool use_local_dir, const std::string& local_dir_name,
+                     const std::string& work_dir) {
+  work_dir_ = work_dir;
+  Edit1.SetText(local_dir_name);
+  CheckBox1.SetChecked(use_local_dir);
+  UpdateControls();
+  CheckBox1.SetFocus();
+}
+
+void TForm7::UpdateControls() {
+  const bool local = CheckBox1.Checked();
+  Edit1.SetEnabled(local);
+  ButtonBrowse.SetEnabled(local);
+  ButtonOK.SetEnabled(!local || !Trim(Edit1.Text()).empty());
+}
+
+void TForm7::BrowseClick() {
+  ui::DirectoryRequest request;
+  request.caption = texts::kChooseOutputDir;
+  const std::string typed = Trim(Edit1.Text());
+  request.start = !typed.empty() && files_.DirectoryExists(typed) ? typed : work_dir_;
+  if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
+}
+
+bool TForm7::ValidateLocalDir() {
+  const std::string dir = Trim(Edit1.Text());
+  if (dir.size() < 4 || dir.compare(1, 2, ":\\") != 0 ||
+      files_.GetDriveType(dir.substr(0, 3)) != platform::DriveType::kFixed) {
+    App().MessageDlg(texts::kNeedLocalDisk, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+    return false;
+  }
+  if (files_.DirectoryExists(dir)) return true;
+  if (App().MessageDlg(Format(texts::kCreateDirectoryQuestion, dir.c_str()),
+                       ui::MsgKind::kConfirmation, ui::MsgButtons::kYesNo,
+                       this) != ui::ModalResult::kYes) {
+    return false;
+  }
+  files_.ForceDirectories(dir);
+  if (files_.DirectoryExists(dir)) return true;
+  App().MessageDlg(Format(texts::kCannotCreateDirectory, dir.c_str()), ui::MsgKind::kError,
+                   ui::MsgButtons::kOK, this);
+  return false;
+}
+
+void TForm7::FormKeyDown(uint16_t& key, unsigned shift) {
+  if (key != ui::kKeyF8 || shift != ui::kShiftNone) return;
+  key = 0;
+  if (ButtonBrowse.Enabled()) ButtonBrowse.Click();
 }
 
 }  // namespace vl4

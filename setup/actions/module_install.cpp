@@ -1,28 +1,23 @@
-// Module installation for one environment and its status on the environment page. What is here
-// serves every row alike: the status tells whether the IDE was found. The per-family work
-// (compiling and copying the Delphi and C++Builder packages, registering known packages, the
-// Visual Basic add-in) and the Browse action build on these entry points.
+// Putting the product's modules into an IDE, by family: the Delphi and C++Builder tools package
+// (compiled with the IDE's own command-line compiler when missing, copied into the IDE's library
+// directory, registered among its known packages), the Borland .NET package (copied), the Visual
+// Basic add-in library (built with the IDE when missing). Installing again changes nothing that
+// is in place: an existing package or library is never rebuilt, a known-package value is kept.
+#include "platform/exception.h"
+#include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "setup/actions/ide_family.h"
 #include "setup/form1.h"
 #include "setup/setup_texts.h"
-#include "setup/status_line.h"
 
 namespace vl4 {
 
-namespace {
-
-bool IsDelphiOrCppBuilder(const EnvRow& row) {
-  return (row.number >= 3 && row.number <= 9) || row.number == 19 || row.number == 20;
-}
-
-}  // namespace
-
 void TForm1::SetPackageNames(EnvRow& row) {
   row.aux_files.clear();
-  if (IsDelphiOrCppBuilder(row)) {
-    const std::string prefix = row.family_key == "CB" ? "vl4b" : "vl4d";
-    row.aux_files.push_back(prefix + row.version_text + "tls" + row.package_ext);
+  const IdeFamily family = FamilyOf(row);
+  if (family == IdeFamily::kDelphi || family == IdeFamily::kCppBuilder) {
+    row.aux_files.push_back(ToolsPackageName(row));
   }
 }
 
@@ -30,61 +25,115 @@ void TForm1::SetPackageNames(EnvRow& row) {
 void TForm1::InstallButtonClick(ui::Control& sender) {
   EnvRow* row = catalogue_.ByControl(&sender);
   if (row == nullptr) {
-    App().ShowMessage("Error: ButtonFrom", this);
+    App().ShowMessage(texts::kErrorButtonFrom, this);
     return;
   }
   if (sender.Caption().find("Delete") == std::string::npos) InstallModules(*row);
 }
 
-void TForm1::InstallModules(EnvRow& /*row*/) {}
+void TForm1::InstallModules(EnvRow& row) {
+  switch (FamilyOf(row)) {
+    case IdeFamily::kDelphi:
+    case IdeFamily::kCppBuilder:
+    case IdeFamily::kBorlandNet:
+      InstallPackage(row);
+      break;
+    case IdeFamily::kVisualBasic:
+      InstallVbAddin(row);
+      break;
+    case IdeFamily::kOther:
+      break;
+  }
+}
 
-void TForm1::RefreshEnvStatus(EnvRow& row) {
-  EnvPage& page = *row.page;
-  const char* name = row.display_name.c_str();
-  if (row.exe_path.empty()) {
-    if (IsDelphiOrCppBuilder(row) || row.number == 32) row.library_dir.clear();
-    SetStatus(page.Status, Format(texts::kExeNotFound, name, name), ui::kRed);
-    if (IsDelphiOrCppBuilder(row)) page.InstallButton->SetEnabled(false);
-    page.DeleteButton.SetEnabled(true);
-    if (IsShown(WorkSheet)) {
-      ShowPage(PageNumber(page.Sheet));
-      page.DeleteButton.SetFocus();
+// The compiler's success is not examined here: whether the package now lies in the module folder
+// shows in the next status refresh. A compiler that is still running when the wait ends leaves
+// the package for a later start.
+void TForm1::InstallPackage(EnvRow& row) {
+  platform::Files& files = platform_.files();
+  const IdeFamily family = FamilyOf(row);
+  const std::string folder = row.ModuleFolder(install_dir_);
+  const std::string package = ToolsPackageName(row);
+  const std::string path = folder + "\\" + package;
+  if (family != IdeFamily::kBorlandNet) {
+    const std::string base = ChangeFileExt(path, "");
+    const std::string compiler = ExtractFilePath(row.exe_path) + "dcc32.exe";
+    if (!files.FileExists(path) && files.FileExists(base + ".dpk") && files.FileExists(compiler)) {
+      RunProgram(compiler, "\"" + base + ".dpk\"", folder, DisplayMode::kMinimizedNoActivate);
+      WaitForProgram();
+      files.DeleteFile(base + ".dcp");
+      files.DeleteFile(base + ".dcu");
     }
-    return;
   }
-  page.BrowseButton.SetCaption(texts::kBrowse);
-  page.PathEdit.SetText(row.exe_path);
-  const std::string first = Format(texts::kCanBeUsed, name);
-  SetStatus(page.Status,
-            row.tools_in_menu
-                ? first + "\r\n" + Format(texts::kToolsInstalled, row.menu_name.c_str(), name)
-                : "\r\n" + first,
-            ui::kBlack);
-  if (IsShown(page.Sheet)) page.DeleteButton.SetFocus();
-}
-
-// The environments page shows the selected entry's executable and status.
-void TForm1::ShowEnvDetails(EnvRow& row) {
-  ShowShortPath(row.exe_path, EditEnvsExe);
-  SetStatus(LabelEnvsStatus, row.page->Status.Caption(), row.page->Status.GetFont().color);
-  const bool installed = row.page->InstallButton &&
-                         row.page->InstallButton->Caption().find("Delete ") != std::string::npos;
-  CheckListBox1.SetChecked(CheckListBox1.ItemIndex(),
-                           row.available && (installed || !row.page->StatusRed()));
-}
-
-void TForm1::CheckListBox1Click() {
-  if (EnvRow* row = catalogue_.ByDisplayName(
-          CheckListBox1.ItemIndex() >= 0 ? CheckListBox1.Items()[CheckListBox1.ItemIndex()] : "")) {
-    ShowEnvDetails(*row);
+  if (row.library_dir.empty()) return;
+  const std::string lib = row.library_dir + "\\";
+  if (family == IdeFamily::kDelphi) {
+    for (const std::string& name : row.aux_files) {
+      files.CopyFile(folder + "\\" + name, lib + name, false);
+    }
+  } else {
+    files.CopyFile(path, lib + package, false);
   }
 }
 
-// A check mark cannot be toggled freely: it follows the same rule as the details.
-void TForm1::CheckListBox1ClickCheck() {
-  CheckListBox1Click();
+// The add-in library is built by the IDE itself; its log goes to vl4addin.inf.
+void TForm1::InstallVbAddin(EnvRow& row) {
+  platform::Files& files = platform_.files();
+  const std::string folder = row.ModuleFolder(install_dir_);
+  const std::string base = folder + "\\vl4addin";
+  if (files.FileExists(base + ".dll")) return;
+  if (!files.FileExists(base + ".vbp") || !files.FileExists(row.exe_path)) return;
+  RunProgram(row.exe_path, "/makedll \"" + base + ".vbp\" /out \"" + base + ".inf\"       ", folder,
+             DisplayMode::kMinimizedNoActivate);
+  WaitForProgram();
 }
 
-void TForm1::BrowseClick(ui::Control& /*sender*/) {}
+// The IDE loads the packages listed under its Known Packages key, which exists once the IDE has
+// run; the key is never created here. A value the user or the IDE set is kept.
+void TForm1::RegisterKnownPackage(EnvRow& row) {
+  platform::Registry& registry = platform_.registry();
+  constexpr platform::RootKey kRoot = platform::RootKey::kCurrentUser;
+  const bool delphi = FamilyOf(row) == IdeFamily::kDelphi;
+  const std::string key = KnownPackagesKey(row);
+  const std::string package = ToolsPackageName(row);
+  try {
+    if (!registry.KeyExists(kRoot, key)) return;
+    if (!platform_.files().FileExists(row.ModuleFolder(install_dir_) + "\\" + package)) {
+      row.tools_in_menu = false;
+      return;
+    }
+    const std::string name =
+        (delphi ? row.library_dir + "\\" : std::string("$(BCB)\\Lib\\")) + package;
+    const std::optional<std::string> value = registry.ReadString(kRoot, key, name);
+    if (!value || value->empty()) {
+      registry.WriteString(
+          kRoot, key, name,
+          Format(delphi ? texts::kKnownPackageDelphi : texts::kKnownPackageCppBuilder,
+                 row.version_text.c_str()));
+    }
+    row.tools_in_menu = true;
+  } catch (const ERegistryException&) {
+    App().MessageDlg(texts::kCannotWriteRegistry, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+  }
+}
+
+bool TForm1::RunProgram(const std::string& exe, const std::string& parameters,
+                        const std::string& dir, DisplayMode mode) {
+  static constexpr int kShowCommands[] = {platform::kSwShowNormal, platform::kSwShowMaximized,
+                                          platform::kSwShowMinimized, platform::kSwShowMinNoActive};
+  process_ =
+      platform_.shell().Execute("", exe, parameters, dir, kShowCommands[static_cast<int>(mode)]);
+  return process_ != nullptr;
+}
+
+// The outside build gets about two seconds; after that the setup tool goes on regardless.
+void TForm1::WaitForProgram() {
+  constexpr int kPolls = 20;
+  constexpr uint32_t kInterval = 100;
+  if (process_ == nullptr) return;
+  platform::Shell& shell = platform_.shell();
+  for (int poll = 0; poll < kPolls && process_->StillActive(); ++poll) shell.Sleep(kInterval);
+  shell.Sleep(kInterval);
+}
 
 }  // namespace vl4

@@ -4,7 +4,7 @@
 if(NOT CMAKE_CROSSCOMPILING)
   vl4_add_test(setup_e2e_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/setup_e2e_test.cpp
                LIBS vl4_setup vl4_platform)
-  add_dependencies(setup_e2e_test VL4Setup)
+  add_dependencies(setup_e2e_test VL4Setup vl4standin)
 else()
   add_test(NAME setup_wine_e2e
            COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/setup_wine_e2e.sh $<TARGET_FILE:VL4Setup>
@@ -15,11 +15,12 @@ else()
 endif()
 
 # The setup window on screen (Windows build, under Wine inside Xvfb), with screenshots of its
-# environments page and working directory page in <build>/screenshots.
+# environments page, the Delphi 7 page and the working directory page in <build>/screenshots.
 if(WIN32)
   add_executable(setup_gui_test ${CMAKE_CURRENT_LIST_DIR}/setup_gui_test.cpp)
   target_link_libraries(setup_gui_test PRIVATE vl4_setup vl4_platform vl4_ui_win32
                                                GTest::gtest_main vl4_options)
+  add_dependencies(setup_gui_test vl4standin)
   add_test(NAME setup_gui_test
            COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/gui_smoke.sh
                    ${PROJECT_SOURCE_DIR}/cmake/wine-run.sh $<TARGET_FILE:setup_gui_test>

@@ -1,6 +1,8 @@
 // The setup window on screen: the Windows program's setup window on the Win32 backends under
-// Wine and Xvfb, its start-up on a prepared installation, a real click on Next, and screenshots
-// of the environments page and the working directory page (taken by tests/ui/gui_smoke.sh).
+// Wine and Xvfb, its start-up on a prepared installation (Delphi 7 with the stand-in compiler, so
+// that its tools package is compiled and registered), a real click on Next, and screenshots of
+// the environments page, the Delphi 7 page and the working directory page (taken by
+// tests/ui/gui_smoke.sh).
 #include <windows.h>  // first: the program's headers must see the same names
 
 #include <gtest/gtest.h>
@@ -93,25 +95,37 @@ class SetupOnScreen : public ::testing::Test {
  protected:
   SetupOnScreen() {
     RemoveTree(kBase);
-    for (const char* file : {"VL4\\VL4Demo.exe", "VL4\\VL4Load.exe", "VL4\\VL4Res.exe",
-                             "VL4\\DELPHI7\\vl4.pas", "VL4\\DELPHI7\\loaddpr.dat",
-                             "VL4\\VB6\\vl4.bas", "VL4\\VB6\\loadvb.dat", "VL4\\LAZARUS1\\vl4.pas",
-                             "VL4\\LAZARUS1\\loadlpr.dat", "VL4\\SAMPLES\\DELPHI7\\hello.dpr",
-                             "Borland\\Delphi7\\Bin\\delphi32.exe", "Lazarus\\lazarus.exe"}) {
+    for (const char* file :
+         {"VL4\\VL4Demo.exe", "VL4\\VL4Load.exe", "VL4\\VL4Res.exe", "VL4\\DELPHI7\\vl4.pas",
+          "VL4\\DELPHI7\\loaddpr.dat", "VL4\\VB6\\vl4.bas", "VL4\\VB6\\loadvb.dat",
+          "VL4\\LAZARUS1\\vl4.pas", "VL4\\LAZARUS1\\loadlpr.dat",
+          "VL4\\SAMPLES\\DELPHI7\\hello.dpr", "Borland\\Delphi7\\Bin\\delphi32.exe",
+          "Borland\\Delphi7\\Lib\\System.dcu", "Lazarus\\lazarus.exe"}) {
       Put(std::string(kBase) + "\\" + file, "x");
     }
+    Put(std::string(kBase) + "\\VL4\\DELPHI7\\vl4d7tls.dpk", "package vl4d7tls;\r\nend.\r\n");
+    // The stand-in compiler is built beside this test.
+    const std::string standin =
+        real.system().ExePath().substr(0, real.system().ExePath().rfind('\\')) + "\\vl4standin.exe";
+    EXPECT_TRUE(real.files().CopyFile(
+        standin, std::string(kBase) + "\\Borland\\Delphi7\\Bin\\dcc32.exe", false));
     Put(std::string(kBase) + "\\VL4\\VL.INI",
         "[Work Directory]\r\nPath=C:\\vl4gui\\Students\\Ivan\r\nLabel=Ivan Petrov\r\n");
     real.registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "App",
                                 std::string(kBase) + "\\Borland\\Delphi7\\Bin\\delphi32.exe");
+    real.registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "RootDir",
+                                std::string(kBase) + "\\Borland\\Delphi7");
+    real.registry().CreateKey(platform::RootKey::kCurrentUser, kKnownPackagesKey);
     real.registry().WriteString(platform::RootKey::kClassesRoot, kLazarusKey, "",
                                 std::string(kBase) + "\\Lazarus\\lazarus.exe \"%1\"");
   }
   ~SetupOnScreen() override {
     RemoveTree(kBase);
+    real.files().DeleteFile(real.system().WindowsDirectory() + "\\vl4standin.log");
     const std::pair<platform::RootKey, const char*> keys[] = {
         {platform::RootKey::kLocalMachine, kDelphiKey},
         {platform::RootKey::kLocalMachine, "\\SOFTWARE\\Veltoria 4"},
+        {platform::RootKey::kCurrentUser, "\\Software\\Borland\\Delphi\\7.0"},
         {platform::RootKey::kClassesRoot, "\\LazarusUnit"}};
     for (const auto& [root, key] : keys) {
       try {
@@ -140,6 +154,7 @@ class SetupOnScreen : public ::testing::Test {
   }
 
   static constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
+  static constexpr char kKnownPackagesKey[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
   static constexpr char kLazarusKey[] = "\\LazarusUnit\\shell\\open\\command";
   platform::Win32Platform real;
 };
@@ -154,15 +169,34 @@ TEST_F(SetupOnScreen, TheEnvironmentsPageThenTheWorkingDirectoryPage) {
   form.FormCreate();
   TForm3 about(app);
   TForm4 user_name(app);
-  TForm7 net_output(app);
+  TForm7 net_output(app, platform.files());
   form.AttachDialogs(about, user_name, net_output);
   ASSERT_FALSE(form.EndedEarly());
   ASSERT_EQ(form.PageCount(), 5);
 
+  // Start-up compiled the Delphi tools package with the stand-in compiler and registered it.
+  EXPECT_TRUE(real.files().FileExists(std::string(kBase) + "\\VL4\\DELPHI7\\vl4d7tls.bpl"));
+  EXPECT_TRUE(
+      real.files().FileExists(std::string(kBase) + "\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl"));
+  EXPECT_EQ(
+      real.registry().ReadString(platform::RootKey::kCurrentUser, kKnownPackagesKey,
+                                 std::string(kBase) + "\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl"),
+      "VL4 Tools for Delphi 7");
+  const std::string installed =
+      "Veltoria can be used with Borland Delphi 7.\r\nThe Veltoria tools are installed\r\ninto the "
+      "menu \"Tools\" of the Borland Delphi 7 IDE.";
+
   form.Show();
   Pump([] { return false; }, 300);
   EXPECT_EQ(form.CurrentPage(), 1);
+  EXPECT_EQ(form.LabelEnvsStatus.Caption(), installed);
   Screenshot("setup-environments");
+
+  form.ShowPage(2);
+  Pump([] { return false; }, 300);
+  EXPECT_EQ(form.HeaderLabel.Caption(), "Veltoria setup for Borland Delphi 7");
+  EXPECT_EQ(form.Envs().Row(7).page->Status.Caption(), installed);
+  Screenshot("setup-delphi7");
 
   // A real click on Next reaches the working directory page.
   HWND next = backend.WindowOf(form.ButtonNext);

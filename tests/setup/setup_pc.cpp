@@ -1,11 +1,13 @@
 // The sandbox PC of the setup window tests.
 #include "tests/setup/setup_pc.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/exception.h"
 #include "platform/path.h"
+#include "platform/text_file.h"
 #include "setup/actions/code_page.h"
 #include "setup/actions/results_file.h"
 #include "setup/catalogue.h"
@@ -47,6 +49,8 @@ SetupPc::SetupPc() : root_(NewRoot()) {
 }
 
 SetupPc::~SetupPc() {
+  // regsvr32 is not waited for by the setup tool; the PC outlives it.
+  if (pc_) pc_->WaitForStartedProcesses(std::chrono::seconds(10));
   form7_.reset();
   form4_.reset();
   form3_.reset();
@@ -92,6 +96,33 @@ void SetupPc::AddIde(platform::RootKey root, const std::string& key, const std::
   registry().WriteString(root, key, value_name, value.empty() ? exe_path : value);
 }
 
+void SetupPc::InstallStandIn(const std::string& exe_path) {
+  // The stand-in is built beside the test programs.
+  const char* bin = std::getenv("VL4_BIN_DIR");
+  const std::filesystem::path dir =
+      bin ? std::filesystem::path(bin)
+          : std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  files().ForceDirectories(ExtractFileDir(exe_path));
+  const std::string host = HostPath(ExtractFileDir(exe_path)) + "/" + ExtractFileName(exe_path);
+  std::filesystem::create_symlink(dir / "vl4standin", host);
+}
+
+std::vector<SetupPc::Started> SetupPc::StartedProcesses() {
+  std::ifstream in(root_ + "/processes");
+  std::vector<Started> started;
+  for (std::string line; std::getline(in, line);) {
+    // pid, start time, show command, command line
+    size_t show = line.find('\t', line.find('\t') + 1) + 1;
+    size_t command = line.find('\t', show) + 1;
+    started.push_back({std::stoi(line.substr(show, command - show - 1)), line.substr(command)});
+  }
+  return started;
+}
+
+std::vector<std::string> SetupPc::StandInLog() {
+  return platform::SplitLines(Read("C:\\Windows\\vl4standin.log").value_or(""));
+}
+
 TForm1& SetupPc::Start(std::vector<std::string> arguments) {
   pc_.reset();
   pc_ =
@@ -102,7 +133,7 @@ TForm1& SetupPc::Start(std::vector<std::string> arguments) {
   form1_->FormCreate();
   form3_ = std::make_unique<TForm3>(ui_.app);
   form4_ = std::make_unique<TForm4>(ui_.app);
-  form7_ = std::make_unique<TForm7>(ui_.app);
+  form7_ = std::make_unique<TForm7>(ui_.app, pc_->files());
   form1_->AttachDialogs(*form3_, *form4_, *form7_);
   return *form1_;
 }

@@ -52,6 +52,18 @@ class SetupPc {
   void AddIde(platform::RootKey root, const std::string& key, const std::string& value_name,
               const std::string& exe_path, const std::string& value = {});
   void WriteVlIni(std::string_view text) { Put(std::string(kInstallDir) + "VL.INI", text); }
+  // The stand-in IDE tool of this build under a name inside the PC (dcc32.exe, VB6.EXE,
+  // regsvr32.exe, ...), linked, so that starting it runs the tool for real.
+  void InstallStandIn(const std::string& exe_path);
+
+  // What the PC has started so far, in order: the show command and the command line.
+  struct Started {
+    int show = 0;
+    std::string command;
+  };
+  std::vector<Started> StartedProcesses();
+  // The stand-in tools' log: one line per start, "NAME<tab>current directory<tab>arguments...".
+  std::vector<std::string> StandInLog();
 
   // Creates the setup window under `arguments` (the PC is started afresh with them), runs its
   // start-up and creates the dialogs after it, as the program does.

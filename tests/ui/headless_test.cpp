@@ -231,6 +231,24 @@ TEST(HeadlessModalForms, ActivationRepeatsAfterABoxAndTerminationEndsTheLoop) {
   EXPECT_TRUE(ui.app.Terminated());
 }
 
+TEST(HeadlessTranscript, AShownProgressBarIsNotedByTenths) {
+  HeadlessUi ui;
+  Form progress(ui.app, "Progress");
+  ProgressBar bar(&progress, "Bar");
+  bar.SetRange(0, 155);
+  bar.SetPosition(40);  // not shown yet: nothing to see
+  progress.Show();
+  for (int position : {41, 45, 50, 100, 101, 155, 0}) bar.SetPosition(position);
+  std::vector<std::string> notes;
+  for (const std::string& entry : ui.backend.Transcript()) {
+    if (entry.rfind("progress ", 0) == 0) notes.push_back(entry);
+  }
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "progress Progress.Bar 41/155", "progress Progress.Bar 50/155",
+                       "progress Progress.Bar 100/155", "progress Progress.Bar 155/155",
+                       "progress Progress.Bar 0/155"}));
+}
+
 TEST(HeadlessTime, TimersFireOnVirtualTimeOnly) {
   HeadlessUi ui;
   MainWindow main(ui.app);
@@ -599,6 +617,30 @@ TEST(HeadlessScript, ProgramsTakeTheirScriptAndTranscriptFromTheEnvironment) {
                 "next expected: nothing more\n"
                 "message confirmation \"Confirm\" [Yes/No] -> Yes (default)\n"
                 "  | Continue?\n");
+  std::filesystem::remove_all(dir);
+}
+
+// A program and the program it starts share one environment; each takes its own variables first.
+TEST(HeadlessScript, AProgramsOwnVariablesComeFirst) {
+  const auto dir = std::filesystem::temp_directory_path() / "vl4_ui_headless_own";
+  std::filesystem::create_directories(dir);
+  const auto shared = dir / "shared.txt", own = dir / "own.txt", transcript = dir / "inst.txt";
+  std::ofstream(shared) << "message \"Continue?\" => No\n";
+  std::ofstream(own) << "message \"Continue?\" => Yes\n";
+  SetEnv("VL4_UI_SCRIPT", shared.string());
+  SetEnv("VL4_UI_SCRIPT_INST", own.string());
+  SetEnv("VL4_UI_TRANSCRIPT_INST", transcript.string());
+  for (const char* program : {"Inst.exe", "VL4Setup.exe"}) {
+    std::unique_ptr<HeadlessBackend> backend = HeadlessBackend::FromEnvironment(program);
+    backend->SetTranscriptSink(nullptr);
+    Application app(*backend);
+    EXPECT_EQ(app.MessageDlg("Continue?", MsgKind::kConfirmation, MsgButtons::kYesNo),
+              std::string(program) == "Inst.exe" ? ModalResult::kYes : ModalResult::kNo)
+        << program;
+  }
+  for (const char* name : {"VL4_UI_SCRIPT", "VL4_UI_SCRIPT_INST", "VL4_UI_TRANSCRIPT_INST"}) {
+    SetEnv(name, "");
+  }
   std::filesystem::remove_all(dir);
 }
 

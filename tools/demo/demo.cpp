@@ -1,108 +1,413 @@
-// vl4demo: builds a sandbox PC in a temporary folder and, through the platform seam only, writes
-// a registry value, an INI file and a desktop shortcut, then shows what came of it.
+// vl4demo: the typical road of a student on a fresh sandbox PC with Delphi 7 and Visual Basic 6.
+// It builds the demo distribution (tools/demo/make_distribution.sh), runs Inst.exe headless with
+// AutoRun (the environment window answered by a UI script), lets the installer launch the setup
+// tool it placed, and prints a report of what the two programs showed and left on the PC.
 //   vl4demo [--keep]    (--keep leaves the sandbox folder for a look inside)
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/exception.h"
+#include "platform/path.h"
 #include "platform/sandbox/sandbox_platform.h"
+#include "platform/text.h"
 #include "platform/text_file.h"
+#include "setup/actions/code_page.h"
+#include "setup/actions/seal.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using vl4::platform::RootKey;
-using vl4::platform::SpecialFolder;
+using vl4::platform::SandboxPlatform;
 
-void Show(const char* label, const std::string& value) {
-  std::printf("  %-20s %s\n", label, value.c_str());
+constexpr char kDistrib[] = "C:\\Distrib";
+constexpr char kDest[] = "C:\\Program Files\\VL4";
+constexpr char kDelphi[] = "C:\\Program Files\\Borland\\Delphi7";
+constexpr char kVb[] = "C:\\Program Files\\Microsoft Visual Studio\\VB98";
+constexpr char kSystem[] = "C:\\Windows\\System32";
+
+// The student's answers: the installer's environment window keeps Delphi 7 and Visual Basic 6;
+// in the setup tool the student picks Delphi 7 on the working directory page and closes.
+constexpr char kInstallerScript[] =
+    "render\n"
+    "wait 200\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland Delphi 3\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland Delphi 4\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland Delphi 5\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland Delphi 6\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland Delphi 2006\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Free Pascal Lazarus 0.9\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic 5\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic 2003\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic 2005\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic 2008\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic .NET 2003\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic .NET 2005\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual Basic .NET 2008\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland C++Builder 4\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Borland C++Builder 5\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C++ 6\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C++ 2003\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C++ 2005\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C++ 2008\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C# .NET 2003\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C# .NET 2005\"\n"
+    "TInstF4: uncheck CheckListBox1 \"Microsoft Visual C# .NET 2008\"\n"
+    "TInstF4: click OK\n"
+    "message \"installed successfully\" => OK\n";
+constexpr char kSetupScript[] =
+    "menu \"Working directory setup\"\n"
+    "select ComboEnvironment \"Borland Delphi 7\"\n"
+    "render\n"
+    "click ButtonExit\n";
+
+std::string ReadHost(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// lnkinfo's view of the link: the lines that name target, arguments and working directory.
-void ShowLnkinfo(const std::string& host_path) {
-  if (std::system("command -v lnkinfo >/dev/null 2>&1") != 0) {
-    std::printf("  (lnkinfo is not installed: apt-get install liblnk-utils)\n");
-    return;
+void WriteHost(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Quote(const std::string& s) {
+  return "'" + s + "'";
+}
+
+void Section(const char* title) {
+  std::printf("\n== %s\n", title);
+}
+
+// A program's transcript as the report shows it: the script's path left out of the user's
+// actions, a run of the same action on several entries told once, the progress on one line.
+void ShowTranscript(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, last_kind, progress;
+  int repeats = 0;
+  auto flush = [&] {
+    if (repeats > 0) std::printf("    (and %d more of these)\n", repeats);
+    if (!progress.empty()) std::printf("  %s\n", progress.c_str());
+    repeats = 0;
+    progress.clear();
+  };
+  while (std::getline(in, line)) {
+    if (line.rfind("progress ", 0) == 0) {
+      // "progress <form>.<bar> <position>/<max>" -> one line of positions
+      const size_t value = line.rfind(' ') + 1;
+      if (progress.empty()) {
+        flush();
+        progress = line.substr(0, value - 1) + ":";
+      }
+      progress += " " + line.substr(value);
+      continue;
+    }
+    if (line.rfind("action: ", 0) == 0) {
+      // "action: <script>:<line>: <what>" -> "user: <what>"
+      size_t at = line.find(": ", line.find(':', line.find(':', 8) + 1));
+      line = "user: " + (at == std::string::npos ? line.substr(8) : line.substr(at + 2));
+      if (line == "user: render") continue;  // the rendering follows
+      const std::string kind = line.substr(0, line.find('"'));
+      if (kind == last_kind) {
+        ++repeats;
+        continue;
+      }
+      flush();
+      last_kind = kind;
+    } else {
+      flush();
+      last_kind.clear();
+    }
+    std::printf("  %s\n", line.c_str());
   }
-  std::string command = "lnkinfo '" + host_path + "' 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return;
-  char line[1024];
-  while (std::fgets(line, sizeof line, pipe)) {
-    for (const char* wanted : {"Local path", "Working directory", "Command line arguments"}) {
-      if (std::strstr(line, wanted)) std::printf("  lnkinfo:%s", line);
+  flush();
+}
+
+// The files under a directory of the PC, with their sizes; those the uninstall log does not
+// list were made after the installer, by the setup tool.
+void ListFiles(SandboxPlatform& pc, const std::string& dir, const std::string& prefix,
+               const std::set<std::string>& logged, int& count) {
+  std::vector<vl4::platform::FindEntry> entries = pc.files().FindFiles(dir + "\\*.*");
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return vl4::CompareText(a.name, b.name) < 0; });
+  for (const auto& e : entries) {
+    if (e.name == "." || e.name == "..") continue;
+    if (e.attributes & vl4::platform::kAttrDirectory) {
+      ListFiles(pc, dir + "\\" + e.name, prefix + e.name + "\\", logged, count);
+    } else {
+      const std::string path = vl4::UpperCase(dir + "\\" + e.name);
+      const char* note = logged.count(path) != 0               ? ""
+                         : path.ends_with("\\UNINST\\VL4.LOG") ? "   (the uninstall log)"
+                                                               : "   (made by the setup tool)";
+      std::printf("  %-36s %9lld bytes%s\n", (prefix + e.name).c_str(),
+                  static_cast<long long>(e.size), note);
+      ++count;
     }
   }
+}
+
+// What lnkinfo, an independent reader of shell links, says the link starts.
+std::string LnkinfoTarget(const std::string& host_path) {
+  std::string command = "lnkinfo " + Quote(host_path) + " 2>/dev/null";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return "";
+  char buffer[1024];
+  std::string target;
+  while (std::fgets(buffer, sizeof buffer, pipe)) {
+    const char* at = std::strstr(buffer, "Local path");
+    if (at == nullptr) continue;
+    target = vl4::Trim(std::strchr(at, ':') + 1);
+  }
   ::pclose(pipe);
+  return target;
+}
+
+void ShowLinks(SandboxPlatform& pc, const std::string& dir, const std::string& label, int& agreed,
+               int& total) {
+  for (const auto& e : pc.files().FindFiles(dir + "\\*.lnk")) {
+    const std::string path = dir + "\\" + e.name;
+    auto link = pc.shell().ReadShellLink(path);
+    if (!link) continue;
+    std::string line = link->target;
+    if (!link->arguments.empty()) line += " " + link->arguments;
+    if (!link->working_directory.empty()) line += "   (in " + link->working_directory + ")";
+    std::printf("  %-11s %-18s -> %s\n", label.c_str(), e.name.c_str(), line.c_str());
+    ++total;
+    if (vl4::SameText(LnkinfoTarget(*pc.HostPath(path)), link->target)) ++agreed;
+  }
+}
+
+// REGEDIT4 text as key -> value lines.
+std::map<std::string, std::set<std::string>> RegistryValues(const std::string& text) {
+  std::map<std::string, std::set<std::string>> keys;
+  std::string key;
+  for (const std::string& line : vl4::platform::SplitLines(text)) {
+    if (line.empty() || line[0] == ';' || line.rfind("REGEDIT4", 0) == 0) continue;
+    if (line[0] == '[') {
+      key = line.substr(1, line.size() - 2);
+    } else {
+      std::string value = line;
+      for (size_t at = 0; (at = value.find("\\\\", at)) != std::string::npos; ++at) {
+        value.erase(at, 1);
+      }
+      keys[key].insert(value);
+    }
+  }
+  return keys;
+}
+
+void ShowResultsFile(SandboxPlatform& pc, const std::string& path) {
+  std::string data;
+  try {
+    auto stream = pc.files().OpenFile(path, vl4::platform::OpenMode::kRead);
+    data.resize(static_cast<size_t>(stream->Size()));
+    data.resize(stream->Read(data.data(), data.size()));
+  } catch (const vl4::Exception&) {
+    std::printf("  (no results file)\n");
+    return;
+  }
+  std::printf("  %s: %zu bytes, %zu records of 79 bytes\n", path.c_str(), data.size(),
+              data.size() / 79);
+  const char* names[] = {"header", "installation", "sealed"};
+  for (size_t r = 0; r < 3 && (r + 1) * 79 <= data.size(); ++r) {
+    const std::string record = data.substr(r * 79, 79);
+    if (r == 2) {
+      vl4::SealedRecord sealed{};
+      std::copy(record.begin(), record.end(), sealed.begin());
+      auto name = vl4::UnsealName(sealed);
+      std::printf(
+          "  %-13s %s\n", names[r],
+          name ? ("verifies; the name is \"" + vl4::TrimRight(vl4::Dos866ToWin1251(*name)) + "\"")
+                     .c_str()
+               : "fails its check");
+    } else {
+      const size_t length = std::min<size_t>(static_cast<uint8_t>(record[0]), 78);
+      std::printf("  %-13s \"%s\"\n", names[r],
+                  vl4::TrimRight(vl4::Dos866ToWin1251(record.substr(1, length))).c_str());
+    }
+  }
+}
+
+// The demo PC: the distribution in C:\Distrib, Delphi 7 and Visual Basic 6 with the stand-in
+// tools, regsvr32 and the uninstaller in the system directory.
+void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
+  auto& files = pc.files();
+  auto import = [&](const fs::path& host, const std::string& target) {
+    files.ForceDirectories(vl4::ExtractFileDir(target));
+    if (!files.CopyFile("Z:" + host.string(), target, false)) {
+      throw vl4::Exception("cannot copy " + host.string() + " to " + target);
+    }
+  };
+  for (const char* name : {"Inst.dat", "Inst.ini", "readme.txt", "license.txt"}) {
+    import(dist / name, std::string(kDistrib) + "\\" + name);
+  }
+  import(bin / "VL4Setup.exe", std::string(kDistrib) + "\\Inst.exe");
+
+  const fs::path standin = bin / "vl4standin";
+  const std::string delphi_bin = std::string(kDelphi) + "\\Bin\\";
+  import(standin, delphi_bin + "delphi32.exe");
+  import(standin, delphi_bin + "dcc32.exe");
+  files.ForceDirectories(std::string(kDelphi) + "\\Lib");
+  import(dist / "product" / "DELPHI7" / "vl4.pas", std::string(kDelphi) + "\\Lib\\system.dcu");
+  import(standin, std::string(kVb) + "\\VB6.EXE");
+  import(standin, std::string(kSystem) + "\\regsvr32.exe");
+  import(standin, std::string(kSystem) + "\\uninvl32.exe");
+
+  vl4::platform::Registry& reg = pc.registry();
+  reg.WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\Delphi\\7.0", "App",
+                  delphi_bin + "delphi32.exe");
+  reg.WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\Delphi\\7.0", "RootDir",
+                  std::string(kDelphi) + "\\");
+  reg.CreateKey(RootKey::kCurrentUser, "\\Software\\Borland\\Delphi\\7.0\\Known Packages");
+  reg.WriteString(RootKey::kLocalMachine,
+                  "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic",
+                  "ProductDir", kVb);
+}
+
+int Run(const fs::path& root) {
+  const fs::path bin = fs::canonical("/proc/self/exe").parent_path();
+  const fs::path dist = root / "distribution";
+  const fs::path sandbox = root / "pc";
+  for (const char* needed : {"VL4Setup.exe", "vl4standin"}) {
+    if (!fs::exists(bin / needed)) {
+      std::fprintf(stderr, "vl4demo: %s is not built beside vl4demo\n", needed);
+      return 1;
+    }
+  }
+  fs::create_directories(dist);
+  const std::string make = std::string(VL4_SOURCE_DIR) + "/tools/demo/make_distribution.sh";
+  if (std::system((Quote(make) + " " + Quote(dist.string())).c_str()) != 0) {
+    std::fprintf(stderr, "vl4demo: the distribution could not be built (is zip installed?)\n");
+    return 1;
+  }
+  std::string registry_before;
+  {
+    SandboxPlatform pc(sandbox.string());
+    PreparePc(pc, dist, bin);
+    registry_before = ReadHost(sandbox / "registry.reg");
+  }
+  WriteHost(root / "inst.script", kInstallerScript);
+  WriteHost(root / "setup.script", kSetupScript);
+
+  std::printf("Veltoria 4 demo: a student installs the exercise book on a sandbox PC\n");
+  std::printf(
+      "  PC          %s (Delphi 7 and Visual Basic 6 installed, with stand-in tools;\n"
+      "              removed at the end unless --keep)\n",
+      sandbox.c_str());
+  std::printf(
+      "  installer   C:\\Distrib\\Inst.exe, Inst.dat (%ju bytes, zip -P), Inst.ini: "
+      "AutoRun=1\n",
+      static_cast<uintmax_t>(fs::file_size(dist / "Inst.dat")));
+
+  const std::string command =
+      "cd " + Quote((sandbox / "C" / "Distrib").string()) +
+      " && VL4_SANDBOX=" + Quote(sandbox.string()) + " VL4_UI_RENDER=0" +
+      " VL4_UI_SCRIPT_INST=" + Quote((root / "inst.script").string()) +
+      " VL4_UI_TRANSCRIPT_INST=" + Quote((root / "inst.transcript").string()) +
+      " VL4_UI_SCRIPT_VL4SETUP=" + Quote((root / "setup.script").string()) +
+      " VL4_UI_TRANSCRIPT_VL4SETUP=" + Quote((root / "setup.transcript").string()) + " ./Inst.exe";
+  const int status = std::system(command.c_str());
+  SandboxPlatform pc(sandbox.string());
+  const bool ended = pc.WaitForStartedProcesses(std::chrono::seconds(60));
+
+  Section("The installer, Inst.exe, as the student sees it");
+  ShowTranscript(ReadHost(root / "inst.transcript"));
+  if (status != 0) std::printf("  (Inst.exe ended with status %d)\n", status);
+
+  auto log = vl4::platform::ReadTextFile(pc.files(), std::string(kDest) + "\\UNINST\\vl4.log")
+                 .value_or(std::vector<std::string>{});
+  std::set<std::string> logged;
+  for (const std::string& line : log) logged.insert(vl4::UpperCase(line));
+
+  Section("The installation directory");
+  int count = 0;
+  std::printf("  %s\n", kDest);
+  ListFiles(pc, kDest, "  ", logged, count);
+  std::printf("  %s\n", kSystem);
+  std::printf("    %-34s %6s\n", "vl4.dll",
+              pc.files().FileExists(std::string(kSystem) + "\\vl4.dll") ? "placed" : "missing");
+
+  Section("Shortcuts (decoded; lnkinfo reads the same targets)");
+  int agreed = 0, total = 0;
+  const std::string programs = pc.shell().GetSpecialFolder(vl4::platform::SpecialFolder::kPrograms);
+  const std::string desktop =
+      pc.shell().GetSpecialFolder(vl4::platform::SpecialFolder::kDesktopDirectory);
+  ShowLinks(pc, programs + "\\Veltoria 4", "Start menu", agreed, total);
+  ShowLinks(pc, desktop, "Desktop", agreed, total);
+  ShowLinks(pc, std::string(kDest) + "\\UNINST", "UNINST", agreed, total);
+  ShowLinks(pc, "C:\\VL4Work", "C:\\VL4Work", agreed, total);
+  if (std::system("command -v lnkinfo > /dev/null 2>&1") == 0) {
+    std::printf("  lnkinfo agrees on %d of %d links\n", agreed, total);
+  }
+
+  Section("Uninstall log, C:\\Program Files\\VL4\\UNINST\\vl4.log");
+  for (const std::string& line : log) std::printf("  %s\n", line.c_str());
+
+  Section("The setup tool, VL4Setup.exe, launched by the installer");
+  if (!ended) std::printf("  (still running after 60 s)\n");
+  ShowTranscript(ReadHost(root / "setup.transcript"));
+
+  Section("Registry values written on the road");
+  const auto before = RegistryValues(registry_before);
+  for (const auto& [key, values] : RegistryValues(ReadHost(sandbox / "registry.reg"))) {
+    std::vector<std::string> added;
+    for (const std::string& value : values) {
+      auto it = before.find(key);
+      if (it == before.end() || it->second.count(value) == 0) added.push_back(value);
+    }
+    if (added.empty()) continue;
+    std::printf("  [%s]\n", key.c_str());
+    for (const std::string& value : added) std::printf("    %s\n", value.c_str());
+  }
+
+  Section("vl.ini, written when the setup tool closed");
+  auto ini = vl4::platform::ReadTextFile(pc.files(), std::string(kDest) + "\\vl.ini");
+  for (const std::string& line : ini.value_or(std::vector<std::string>{"(none)"})) {
+    std::printf("  %s\n", line.c_str());
+  }
+
+  Section("The results file, decoded");
+  ShowResultsFile(pc, "C:\\VL4Work\\results.dat");
+  std::printf(
+      "\nDone: %d files in the installation directory, %d shortcuts, the working "
+      "directory C:\\VL4Work.\n",
+      count, total);
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool keep = argc > 1 && std::strcmp(argv[1], "--keep") == 0;
-  std::string root = (std::filesystem::temp_directory_path() / "vl4demo-XXXXXX").string();
+  const bool keep = argc > 1 && std::strcmp(argv[1], "--keep") == 0;
+  std::string root = (fs::temp_directory_path() / "vl4demo-XXXXXX").string();
   if (!::mkdtemp(root.data())) {
     std::perror("mkdtemp");
     return 1;
   }
-  int status = 0;
+  int status = 1;
   try {
-    vl4::platform::SandboxPlatform pc(root);
-    auto& files = pc.files();
-    std::printf("A sandbox PC in %s\n", root.c_str());
-    Show("drive C: is", *pc.HostPath("C:\\"));
-    Show("code pages", "ANSI " + std::to_string(pc.system().AnsiCodePage()) + ", OEM " +
-                           std::to_string(pc.system().OemCodePage()));
-
-    const std::string install = "C:\\Program Files\\Veltoria 4";
-    files.ForceDirectories(install);
-    vl4::platform::WriteTextFile(files, install + "\\VL4Setup.exe", {"(the setup tool)"});
-
-    std::printf("\nRegistry\n");
-    pc.registry().WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Veltoria 4", "Install Directory",
-                              install + "\\");
-    Show("written", "HKLM\\SOFTWARE\\Veltoria 4, \"Install Directory\"");
-    Show("read back",
-         pc.registry()
-             .ReadString(RootKey::kLocalMachine, "software\\veltoria 4", "install directory")
-             .value_or("(missing)"));
-    Show("kept in", root + "/registry.reg");
-
-    std::printf("\nINI file\n");
-    const std::string ini = install + "\\vl.ini";
-    pc.profile().WriteString(ini, "Main", "WorkDir", "C:\\VL4Work");
-    pc.profile().WriteString(ini, "Main", "DefaultEnvir", "DELPHI7");
-    Show("written", ini);
-    auto lines = vl4::platform::ReadTextFile(files, ini);
-    for (const std::string& line : lines.value_or(std::vector<std::string>{})) Show("", line);
-    Show("WorkDir reads", pc.profile().ReadString(ini, "MAIN", "workdir", ""));
-
-    std::printf("\nShortcut\n");
-    const std::string link =
-        pc.shell().GetSpecialFolder(SpecialFolder::kDesktopDirectory) + "\\Veltoria 4 Setup.lnk";
-    bool made =
-        pc.shell().CreateShellLink(install + "\\VL4Setup.exe", "-FAST DELPHI7", install, link);
-    Show("written", made ? link : "(failed)");
-    if (auto info = pc.shell().ReadShellLink(link)) {
-      Show("target", info->target);
-      Show("arguments", info->arguments);
-      Show("working directory", info->working_directory);
-    }
-    Show("short path", files.ShortPath(install + "\\VL4Setup.exe"));
-    ShowLnkinfo(*pc.HostPath(link));
+    status = Run(root);
   } catch (const vl4::Exception& e) {
     std::fprintf(stderr, "vl4demo: %s\n", e.what());
-    status = 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vl4demo: %s\n", e.what());
   }
   if (keep) {
-    std::printf("\nThe sandbox stays in %s\n", root.c_str());
+    std::printf("The demo's folder stays: %s\n", root.c_str());
   } else {
     std::error_code ec;
-    std::filesystem::remove_all(root, ec);
+    fs::remove_all(root, ec);
   }
   return status;
 }

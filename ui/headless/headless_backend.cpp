@@ -2,6 +2,7 @@
 #include "ui/headless/headless_backend.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -220,10 +221,23 @@ void HeadlessBackend::Note(const std::string& entry) {
   if (sink_) sink_(entry);
 }
 
-std::unique_ptr<HeadlessBackend> HeadlessBackend::FromEnvironment() {
+std::unique_ptr<HeadlessBackend> HeadlessBackend::FromEnvironment(std::string_view program) {
+  // The program's own variable first ("VL4_UI_SCRIPT_INST" for Inst.exe), then the shared one.
+  std::string suffix;
+  for (char c : program.substr(0, program.rfind('.'))) {
+    suffix += std::isalnum(static_cast<unsigned char>(c))
+                  ? static_cast<char>(std::toupper(static_cast<unsigned char>(c)))
+                  : '_';
+  }
+  auto variable = [&suffix](const std::string& name) -> const char* {
+    if (!suffix.empty()) {
+      if (const char* own = std::getenv((name + "_" + suffix).c_str())) return own;
+    }
+    return std::getenv(name.c_str());
+  };
   auto ui = std::make_unique<HeadlessBackend>();
   ui->AnswerUnexpectedWithDefaults();
-  const char* transcript = std::getenv("VL4_UI_TRANSCRIPT");
+  const char* transcript = variable("VL4_UI_TRANSCRIPT");
   if (transcript == nullptr || *transcript == '\0' || std::string_view(transcript) == "-") {
     ui->SetTranscriptSink([](const std::string& entry) {
       std::fwrite(entry.data(), 1, entry.size(), stdout);
@@ -238,9 +252,9 @@ std::unique_ptr<HeadlessBackend> HeadlessBackend::FromEnvironment() {
     std::ofstream* file = ui->transcript_file_.get();
     ui->SetTranscriptSink([file](const std::string& entry) { *file << entry << std::endl; });
   }
-  const char* render = std::getenv("VL4_UI_RENDER");
+  const char* render = variable("VL4_UI_RENDER");
   ui->SetRenderOnShow(render == nullptr || std::string_view(render) != "0");
-  if (const char* script = std::getenv("VL4_UI_SCRIPT"); script != nullptr && *script != '\0') {
+  if (const char* script = variable("VL4_UI_SCRIPT"); script != nullptr && *script != '\0') {
     ui->LoadScriptFile(script);
   }
   return ui;
@@ -259,9 +273,25 @@ void HeadlessBackend::FormDestroyed(Form& form) {
 
 void HeadlessBackend::ControlDestroyed(Control& control) {
   timer_due_.erase(&control);
+  progress_tenths_.erase(&control);
+}
+
+// What a user would see of a progress bar: a note each time it fills another tenth (or drops).
+void HeadlessBackend::NoteProgress(const ProgressBar& bar) {
+  if (!bar.Showing() || bar.Max() <= bar.Min()) return;
+  const int tenth = (bar.Position() - bar.Min()) * 10 / (bar.Max() - bar.Min());
+  int& noted = progress_tenths_[&bar];
+  if (tenth == noted) return;
+  noted = tenth;
+  Note("progress " + bar.OwnerForm().Name() + "." + bar.Name() + " " +
+       std::to_string(bar.Position()) + "/" + std::to_string(bar.Max()));
 }
 
 void HeadlessBackend::Changed(Control& control, Property what) {
+  if (what == Property::kPosition && control.Kind() == ControlKind::kProgressBar) {
+    NoteProgress(static_cast<ProgressBar&>(control));
+    return;
+  }
   if (what != Property::kEnabled && what != Property::kTimer) return;
   if (control.Kind() != ControlKind::kTimer) return;
   auto& timer = static_cast<Timer&>(control);

@@ -19,6 +19,7 @@
 
 namespace vl4::ui {
 
+class ProgressBar;
 class Timer;
 
 // What the responder reports by default: a prompt no expectation matched, an expectation never
@@ -84,7 +85,8 @@ class HeadlessBackend : public Backend {
   void ReportFailure(const std::string& what);
 
   // ---- The transcript: forms shown and hidden, message boxes with their answers, dialogs,
-  // scripted actions, the end of the run. One entry per event; an entry may span lines.
+  // scripted actions, progress bars of shown forms (a note per tenth filled), the end of the run.
+  // One entry per event; an entry may span lines.
   const std::vector<std::string>& Transcript() const { return transcript_; }
   std::string TranscriptText() const;
   void ClearTranscript() { transcript_.clear(); }
@@ -112,7 +114,10 @@ class HeadlessBackend : public Backend {
   //   VL4_UI_TRANSCRIPT  where the transcript goes: a file path, or "-" / unset for stdout;
   //   VL4_UI_RENDER      "0" leaves out the renderings of shown forms.
   // Unscripted prompts get their default answers, and the transcript says so.
-  static std::unique_ptr<HeadlessBackend> FromEnvironment();
+  // With the program's file name given ("Inst.exe"), a variable suffixed with the name's stem,
+  // upper-cased ("VL4_UI_SCRIPT_INST"), comes first: a program and the programs it starts, which
+  // inherit its environment, can each have their own script and transcript.
+  static std::unique_ptr<HeadlessBackend> FromEnvironment(std::string_view program = {});
 
   // ---- Backend
   void FormCreated(Form& form) override;
@@ -161,6 +166,7 @@ class HeadlessBackend : public Backend {
   Timer* NextDueTimer(uint64_t limit);
   void FireDue(Timer& timer);
   void Reactivate(Form* form);
+  void NoteProgress(const ProgressBar& bar);
 
   std::deque<Step> steps_;
   std::function<void(const std::string&)> failure_handler_;
@@ -172,6 +178,7 @@ class HeadlessBackend : public Backend {
   std::vector<Form*> forms_;
   Form* active_ = nullptr;
   std::unordered_map<const Control*, uint64_t> timer_due_;
+  std::unordered_map<const Control*, int> progress_tenths_;  // the tenth noted last
   uint64_t now_ = 0;
   int process_messages_count_ = 0;
   Cursor cursor_ = Cursor::kDefault;

@@ -74,7 +74,7 @@ int Exploder::ReadTree(unsigned n, uint32_t* table, size_t capacity, unsigned ro
                            capacity);
 }
 
-bool Exploder::Decode(const uint32_t* table, unsigned root_bits, uint32_t& symbol) {
+inline bool Exploder::Decode(const uint32_t* table, unsigned root_bits, uint32_t& symbol) {
   in_.Ensure(kMaxCodeLength);
   const uint32_t e = Lookup(table, root_bits, ~in_.Peek());
   // Complete trees only, so every entry is a code; it must lie within the bits there are.

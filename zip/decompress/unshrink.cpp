@@ -3,6 +3,8 @@
 // the stack on which a string is spelt backwards.
 #include "zip/decompress/unshrink.h"
 
+#include <cstring>
+
 #include "zip/decompress/bit_reader.h"
 
 namespace vl4::zip {
@@ -104,7 +106,14 @@ int Unshrinker::Run() {
     stack_[--sp] = static_cast<uint8_t>(c);
     const uint8_t first = static_cast<uint8_t>(c);
 
-    io_.Write(stack_ + sp, kCodes - sp);
+    // Straight into the output buffer while it stays short of full (Write flushes it when full).
+    const size_t n = kCodes - sp;
+    if (io_.out_count + n < kIoBufferSize) {
+      std::memcpy(io_.out + io_.out_count, stack_ + sp, n);
+      io_.out_count += n;
+    } else {
+      io_.Write(stack_ + sp, n);
+    }
 
     if (previous >= 0 && next_free_ < kCodes) {
       prefix_[next_free_] = static_cast<uint16_t>(previous);

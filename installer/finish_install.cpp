@@ -1,0 +1,182 @@
+// The finishing step of a complete install run: the self-copy, file associations, the program
+// group and shortcuts, the uninstall log, the completion message and the launch of the setup
+// tool.
+#include <unordered_set>
+
+#include "installer/inst_f3.h"
+#include "installer/install_texts.h"
+#include "platform/exception.h"
+#include "platform/path.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "platform/text_file.h"
+
+namespace vl4 {
+namespace {
+
+// A problem list without its final ", ", as one sentence of the completion message.
+std::string ProblemText(const std::string& list, const char* format) {
+  if (list.empty()) return "";
+  return Format(format, list.substr(0, list.size() - 2).c_str()) + "\r\n";
+}
+
+}  // namespace
+
+void TInstF3::CommitPlacements() {
+  for (Placement& p : placements_) {
+    if (!p.placed && files().MoveFile(p.backup, p.target)) {
+      files().SetAttributes(p.target, p.attributes);
+      p.backup.clear();
+    }
+    DropBackup(p);
+  }
+  placements_.clear();
+}
+
+void TInstF3::FinishInstall() {
+  const InstallScript& script = inst_.script;
+  const InstallSettings& settings = inst_.settings;
+  const Locations& where = inst_.where;
+
+  if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
+  CommitPlacements();
+  RemoveTree(staging_);
+  SetStatus(script.install_title + install_texts::kCreatingShortcuts);
+
+  for (const AssociationRow& row : script.associations) {
+    RegisterAssociation(row.type, row.directory, row.program, row.description, row.icon_index);
+  }
+
+  const std::string group = where.programs_folder + script.program_group;
+  if (settings.start_menu && !files().DirectoryExists(group) && !files().CreateDirectory(group)) {
+    group_error_ = Format(install_texts::kGroupError, script.GroupName().c_str()) + "\r\n";
+  }
+
+  for (const ShortcutRow& row : script.shortcuts) {
+    if (!settings.desktop && SameText(row.folder, where.desktop_folder)) continue;
+    // An unknown Programs folder is part of no row's folder.
+    if (!settings.start_menu && !where.programs_folder.empty() &&
+        ContainsText(row.folder, where.programs_folder)) {
+      continue;
+    }
+    const std::string link = row.folder + "\\" + row.name + ".lnk";
+    std::optional<int64_t> size;
+    if (!row.target.empty() && files().FileExists(row.target)) {
+      const auto found = files().FindFiles(row.target);
+      size = found.empty() ? 0 : found.front().size;
+    }
+    if (!size || *size == 0) {
+      // A missing or empty target: no shortcut, and none left from an earlier installation.
+      files().DeleteFile(link);
+      if (!row.target.empty()) files().DeleteFile(row.target);
+    } else if (files().DirectoryExists(row.folder) &&
+               CreateShellLink(row.target, row.arguments, row.working_dir, link)) {
+      installed_list_.push_back(link);
+    } else {
+      links_not_created_ += "\"" + row.folder + "\\" + row.name + "\", ";
+    }
+    ProgressBar1.StepBy(5);
+    App().ProcessMessages();
+  }
+
+  // The uninstall log: a log of an earlier installation keeps its lines and gets a new header.
+  const std::string log = destination_ + "\\UNINST\\" + script.uninstall_log_name;
+  std::optional<std::vector<std::string>> lines;
+  if (files().FileExists(log)) {
+    if (auto attributes = files().GetAttributes(log)) {
+      files().SetAttributes(log, *attributes & ~platform::kAttrReadOnly);
+    }
+    lines = platform::ReadTextFile(files(), log);
+  }
+  if (lines && !lines->empty()) {
+    (*lines)[0] = installed_list_.front();
+    std::unordered_set<std::string> known;
+    for (const std::string& line : *lines) known.insert(UpperCase(line));
+    for (size_t i = 1; i < installed_list_.size(); ++i) {
+      if (known.insert(UpperCase(installed_list_[i])).second) lines->push_back(installed_list_[i]);
+    }
+    platform::WriteTextFile(files(), log, *lines);
+  } else {
+    platform::WriteTextFile(files(), log, installed_list_);
+  }
+
+  installed_list_.clear();
+  completed_ = true;
+  SetStatus(script.install_title);
+  Hide();
+  CompleteMessage();
+  App().Terminate();
+}
+
+void TInstF3::CompleteMessage() {
+  const InstallScript& script = inst_.script;
+  const InstallSettings& settings = inst_.settings;
+  const char* name = script.product_name.c_str();
+  const char* kind = script.product_kind.c_str();
+  const std::string not_updated = ProblemText(not_updated_, install_texts::kNotUpdated);
+  const std::string not_created = ProblemText(not_created_, install_texts::kNotCreated);
+  const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
+  const std::string problems = not_updated + not_created + group_error_ + links;
+  const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
+  const std::string shortcuts =
+      Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
+  const bool launch =
+      !script.final_program.empty() && files().FileExists(script.final_program) && settings.run;
+
+  std::string message;
+  if (!problems.empty()) {
+    message = Format(install_texts::kInstalled, name, kind) + "\r\n";
+    if (!group_error_.empty()) {
+      message += not_updated + not_created + group_error_;
+    } else {
+      if (shortcut_sentence) message += shortcuts + "\r\n";
+      message += not_updated + not_created + links;
+    }
+    message += Format(install_texts::kRecommendation, name, name, kind);
+  } else {
+    message = Format(install_texts::kInstalledSuccessfully, name, kind);
+    if (shortcut_sentence) message += "\r\n" + shortcuts;
+    if (launch) message += script.final_note;
+  }
+  if (!problems.empty() || settings.final_message) {
+    App().MessageDlg(message, ui::MsgKind::kInformation, ui::MsgButtons::kOK);
+  }
+  if (problems.empty() && launch) {
+    LaunchProgram(script.final_program, script.final_params, script.final_dir, 0);
+  }
+}
+
+bool TInstF3::CreateShellLink(const std::string& target, const std::string& arguments,
+                              const std::string& working_dir, const std::string& link_path) {
+  return inst_.platform.shell().CreateShellLink(target, arguments, working_dir, link_path);
+}
+
+void TInstF3::RegisterAssociation(const std::string& type, const std::string& directory,
+                                  const std::string& program, const std::string& description,
+                                  int icon_index) {
+  platform::Registry& registry = inst_.platform.registry();
+  const auto root = platform::RootKey::kClassesRoot;
+  const std::string program_path = directory + "\\" + program;
+  try {
+    registry.WriteString(root, "." + type, "", type);
+    registry.WriteString(root, type, "", description);
+    registry.WriteString(root, type + "\\DefaultIcon", "",
+                         program_path + "," + std::to_string(icon_index));
+    registry.WriteString(root, type + "\\Shell", "", "Open");
+    registry.WriteString(root, type + "\\Shell\\Open", "", "Open");
+    registry.WriteString(root, type + "\\Shell\\Open\\command", "",
+                         "\"" + program_path + "\" \"%1\"");
+  } catch (const Exception&) {
+    // An association that cannot be written is not reported.
+  }
+}
+
+bool TInstF3::LaunchProgram(const std::string& file, const std::string& parameters,
+                            const std::string& directory, int show_mode) {
+  // SW_SHOW, SW_SHOWMAXIMIZED, SW_SHOWMINIMIZED, SW_SHOWMINNOACTIVE.
+  static constexpr int kShowCommands[] = {5, 3, 2, 7};
+  const int show = kShowCommands[show_mode >= 0 && show_mode <= 3 ? show_mode : 0];
+  return inst_.platform.shell().Execute("", file, parameters, directory, show) != nullptr;
+}
+
+}  // namespace vl4

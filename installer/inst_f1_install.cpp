@@ -1,0 +1,105 @@
+// The wizard's Install and Browse: the destination checks, the environment window, the exclusion
+// list and the hand-over to the progress window.
+#include <algorithm>
+
+#include "installer/inst_f1.h"
+#include "installer/install_texts.h"
+#include "installer/macros.h"
+#include "platform/exception.h"
+#include "platform/path.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace vl4 {
+
+void TInstF1::Button4Click() {
+  platform::Files& files = inst_.platform.files();
+  const InstallScript& script = inst_.script;
+  auto error = [this](const std::string& text) {
+    App().MessageDlg(text, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+  };
+
+  if (!script.previous_version_marker.empty() &&
+      files.DirectoryExists(script.previous_version_marker)) {
+    App().MessageDlg(install_texts::kUninstallFirst, ui::MsgKind::kWarning, ui::MsgButtons::kOK,
+                     this);
+    return;
+  }
+  const std::string destination = ExcludeTrailingBackslash(Edit1.Text());
+  if (Trim(destination).empty()) return error(install_texts::kNoDestination);
+  for (const std::string& file : script.required_files) {
+    if (!files.FileExists(destination + "\\" + file)) {
+      return error(ExpandInstallDir(script.required_files_message, destination));
+    }
+  }
+  if (!files.DirectoryExists(destination)) files.ForceDirectories(destination);
+  if (!files.DirectoryExists(destination)) {
+    return error(Format(install_texts::kCannotCreateDestination, destination.c_str()));
+  }
+  if (!IsWritable(destination)) {
+    return error(Format(install_texts::kReadOnlyDestination, destination.c_str()));
+  }
+
+  // A system library of 2005 or earlier belongs to a version the new one replaces.
+  if (auto time = files.GetFileTime(inst_.where.system_dir + "\\vl4.dll");
+      time && files.FileExists(inst_.where.system_dir + "\\vl4.dll") &&
+      1980 + (*time >> 25) <= 2005) {
+    if (App().MessageDlg(install_texts::kOldComponents, ui::MsgKind::kWarning,
+                         ui::MsgButtons::kYesNo, this) != ui::ModalResult::kYes) {
+      return;
+    }
+  }
+
+  if (!script.environments.Empty() && inst_.settings.select_dialog &&
+      environments_->ShowModal() != ui::ModalResult::kOK) {
+    return;
+  }
+
+  exclusions_.clear();
+  for (size_t i = 0; i < script.environments.Count(); ++i) {
+    if (!environments_->CheckListBox1.Checked(static_cast<int>(i))) {
+      exclusions_.push_back(UpperCase(script.environments[i].key));
+    }
+  }
+  for (const std::string& dir : inst_.settings.exclude_dirs) {
+    const bool names_environment =
+        std::any_of(script.environments.begin(), script.environments.end(),
+                    [&](const EnvironmentRow& row) { return SameText(row.key, dir); });
+    if (!names_environment) exclusions_.push_back(UpperCase(dir));
+  }
+
+  TInstF3& progress = *progress_;
+  progress.SetBounds(Left(), Top() + Height(), Width(), progress.Height());
+  progress.ProgressBar1.SetBounds(5, progress.ProgressBar1.Top(), progress.Width() - 10,
+                                  progress.ProgressBar1.Height());
+  progress.SetDestination(destination);
+  progress.SetExclusions(exclusions_);
+  progress.Label1.SetCaption(script.install_title + install_texts::kDataReading);
+  progress.ShowModal();
+}
+
+bool TInstF1::IsWritable(const std::string& dir) {
+  platform::Files& files = inst_.platform.files();
+  const std::string probe = dir + "\\$$tfile$.tmp";
+  try {
+    files.OpenFile(probe, platform::OpenMode::kCreate);
+  } catch (const Exception&) {
+    return false;
+  }
+  files.DeleteFile(probe);
+  return true;
+}
+
+void TInstF1::Button1Click() {
+  platform::Files& files = inst_.platform.files();
+  ui::DirectoryRequest request;
+  request.caption = install_texts::kDestinationPrompt;
+  request.start =
+      files.DirectoryExists(Edit1.Text()) ? Edit1.Text() : inst_.where.program_files_dir;
+  request.allow_create = true;
+  request.exists = [&files](const std::string& path) { return files.DirectoryExists(path); };
+  request.create = [&files](const std::string& path) { return files.ForceDirectories(path); };
+  if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
+}
+
+}  // namespace vl4

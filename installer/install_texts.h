@@ -1,0 +1,84 @@
+// The installer's own texts: captions of the wizard and its dialogs, and every message it shows.
+// Texts with "%s" are printf formats; the product's name and kind come from the script.
+#pragma once
+
+namespace vl4::install_texts {
+
+// The wizard.
+inline constexpr char kAppTitle[] = "RA4Zuva-250 Install";
+inline constexpr char kTitle[] = "Veltoria 4";
+inline constexpr char kSubtitle[] = "Mini Edition (RA4Zuva-250), freeware";
+inline constexpr char kAuthorLine[] = "(c) The Veltoria team";
+inline constexpr char kDestinationPrompt[] =
+    "Select the directory where you would like VL4 to be installed:";
+inline constexpr char kVersionLine[] = "Version %s (Build %s)";
+inline constexpr char kBrowse[] = "Browse...";
+inline constexpr char kAbout[] = "About VL4";
+inline constexpr char kLicense[] = "License agreement";
+inline constexpr char kInstall[] = "Install";
+inline constexpr char kExit[] = "Exit";
+
+// Start-up.
+inline constexpr char kDataFileMissing[] =
+    "The %s file is not found. Installation will be terminated.";
+
+// The text viewer.
+inline constexpr char kReadmeCaption[] = "About Veltoria 4 [readme.txt]";
+inline constexpr char kLicenseCaption[] = "License agreement [license.txt]";
+inline constexpr char kOK[] = "OK";
+inline constexpr char kCannotRead[] = "Cannot read the file \"%s\".";
+
+// The environment window.
+inline constexpr char kCancel[] = "Cancel";
+
+// Install.
+inline constexpr char kUninstallFirst[] =
+    "Before installing Veltoria 4 you have to uninstall its previous version (\"Start | Programs "
+    "| Uninstall Veltoria 4\").";
+inline constexpr char kNoDestination[] =
+    "The directory for VL4 is not given. Choose a directory for VL4.";
+inline constexpr char kCannotCreateDestination[] =
+    "Could not create the \"%s\" directory. Choose other directory for VL4.";
+inline constexpr char kReadOnlyDestination[] =
+    "The \"%s\" directory is read-only. Choose other directory for VL4.";
+inline constexpr char kOldComponents[] =
+    "The old versions of some Veltoria components were found on your computer. It will be "
+    "modified, but using Pascal ABC version 2.4 or lower will lead to unproper work of Veltoria in "
+    "the Pascal ABC environment (in the other environments Veltoria will work correctly). To avoid "
+    "this problem you should use Pascal ABC version 2.5 or higher. Do you want to continue "
+    "installation of Veltoria with replacement of the old components by the new ones?";
+inline constexpr char kExitQuestion[] =
+    "If you exit now, VL4 will not be installed. Are you sure you want to exit and cancel "
+    "installation?";
+
+// The install run.
+inline constexpr char kDataReading[] = ": data reading...";
+inline constexpr char kCopyingFiles[] = ": copying of files...";
+inline constexpr char kCreatingShortcuts[] = ": creating of shortcuts...";
+inline constexpr char kFileInUse[] =
+    "Could not update the \"%s\" file. It seems likely that the file is used by one of the "
+    "executing applications. Close all applications, except the install program, and press the "
+    "\"Repeat\" button. If file updating fails again, press the \"Next\" button.";
+inline constexpr char kDataCopyError[] =
+    "Data-copy error. It seems likely that the install application is not in the administrator "
+    "mode or the %s file is corrupted. Installation will be terminated.";
+inline constexpr char kCannotPrepare[] =
+    "Could not create the \"%s\" directory. Installation will be terminated.";
+
+// The completion message.
+inline constexpr char kGroupError[] = "Could not create the \"%s\" program group.";
+inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
+inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
+inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";
+// Arguments: product name, product kind.
+inline constexpr char kInstalled[] = "The %s %s is installed.";
+inline constexpr char kInstalledSuccessfully[] = "The %s %s is installed successfully.";
+// Arguments: product name, product kind, program group.
+inline constexpr char kShortcutsPlaced[] =
+    "Shortcuts of the %s %s are placed in the \"%s\" program group of the Start Menu.";
+// Arguments: product name, product name, product kind.
+inline constexpr char kRecommendation[] =
+    "These problems may lead to an unproper work of %s.\r\nWe recommend to you to reload your "
+    "computer and repeat the installation of the %s %s.";
+
+}  // namespace vl4::install_texts

@@ -1,0 +1,539 @@
+// The install run on a sandbox PC: placing the members, the system directory's rules, preserved
+// files, files in use, the finishing step (shortcuts, uninstall log, completion message, launch)
+// and the rollback of a run that fails, also with faults injected at each kind of placement step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+#include "installer/install_texts.h"
+#include "platform/path.h"
+#include "platform/text_file.h"
+#include "tests/installer/installer_pc.h"
+
+namespace vl4::test {
+namespace {
+
+using platform::sandbox::Fault;
+using ui::ModalResult;
+using ui::MsgButtons;
+using ui::MsgKind;
+
+constexpr uint32_t kJan2025 = 0x5A214C20;
+constexpr uint32_t kJan2024 = 0x58214C20;
+constexpr uint32_t kJan2026 = 0x5C214C20;
+
+const std::vector<DataMember> kProduct = {
+    {"readme.txt", "Read me"},
+    {"VL4Demo.exe", "demo"},
+    {"VL4Load.exe", "load"},
+    {"VL4Res.exe", "res"},
+    {"DELPHI7/", ""},
+    {"DELPHI7/vl4.pas", "pas"},
+    {"VB6/vl4.bas", "bas"},
+    {"VB6/Lib/x.dll", "x"},
+    {"SYSTEM/vl4.dll", "new vl4.dll", kJan2024},
+    {"SYSTEM/other.dll", "new other.dll", kJan2025},
+    {"RESULTS.DAT", "shipped results"},
+};
+
+const char kHeader[] =
+    "Uninstall Veltoria 4|Do you want to uninstall Veltoria 4?|Veltoria 4 has uninstalled "
+    "completely.|Veltoria 4 has uninstalled but the following files have not removed:|";
+
+std::string Group(const std::string& name) {
+  return std::string(InstallerPc::kPrograms) + "\\Veltoria 4\\" + name + ".lnk";
+}
+std::string Desk(const std::string& name) {
+  return std::string(InstallerPc::kDesktop) + "\\" + name + ".lnk";
+}
+
+std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = InstallerPc::kDest) {
+  return platform::ReadTextFile(pc.files(), dest + "\\UNINST\\vl4.log")
+      .value_or(std::vector<std::string>{});
+}
+
+// The environment window: only the named environments stay ticked.
+void KeepOnly(InstallerPc& pc, std::vector<std::string> keep) {
+  pc.ui().ExpectForm("TInstF4", [keep](ui::Form& form) {
+    auto& envs = static_cast<TInstF4&>(form);
+    for (int i = 0; i < envs.CheckListBox1.Count(); ++i) {
+      const bool wanted =
+          std::find(keep.begin(), keep.end(), envs.CheckListBox1.Items()[i]) != keep.end();
+      if (envs.CheckListBox1.Checked(i) != wanted) envs.CheckListBox1.UserClickCheck(i);
+    }
+    envs.Button1.Click();
+  });
+}
+
+InstallScript TwoParts(const Locations& where) {
+  InstallScript s = InstallScript::ThisBuild(where);
+  s.data_parts = 2;
+  return s;
+}
+
+TEST(InstallRun, TheTypicalRoad) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.Put("C:\\Windows\\System32\\uninvl32.exe", "MZ uninstaller");
+  pc.Put("C:\\Windows\\System32\\other.dll", "old other.dll");
+  pc.files().SetFileTime("C:\\Windows\\System32\\other.dll", kJan2026);  // newer: stays
+  pc.Start();
+  pc.QueueInstall("C:\\Apps\\VL4\\");
+  KeepOnly(pc, {"Borland Delphi 7", "Microsoft Visual Basic 5"});
+  pc.ui().ExpectMessage(
+      "The Veltoria system is installed successfully.\r\nShortcuts of the Veltoria system are "
+      "placed in the \"Veltoria 4\" program group of the Start Menu.\r\nTo complete the Veltoria "
+      "setup, the VL4Setup program will be launched.",
+      MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+  pc.Run();
+
+  const std::string d = InstallerPc::kDest;
+  for (const char* file : {"readme.txt", "VL4Demo.exe", "DELPHI7\\vl4.pas", "RESULTS.DAT"}) {
+    EXPECT_TRUE(pc.files().FileExists(d + "\\" + file)) << file;
+  }
+  // An excluded environment stays in the staging directory and goes with it.
+  EXPECT_FALSE(pc.files().DirectoryExists(d + "\\VB6"));
+  EXPECT_FALSE(pc.files().DirectoryExists(d + "\\TEMP"));
+  EXPECT_FALSE(pc.files().DirectoryExists(d + "\\SYSTEM"));
+  EXPECT_EQ(pc.Read("C:\\Windows\\System32\\vl4.dll"), "new vl4.dll");  // always replaced
+  EXPECT_EQ(pc.Read("C:\\Windows\\System32\\other.dll"), "old other.dll");
+  EXPECT_EQ(pc.Read(d + "\\VL4Setup.exe"), pc.Read("C:\\dist\\Inst.exe"));
+
+  const std::vector<std::string> log = {
+      kHeader,
+      d + "\\SAMPLES\\a",
+      d + "\\LIB\\a",
+      d + "\\readme.txt",
+      d + "\\VL4Demo.exe",
+      d + "\\VL4Load.exe",
+      d + "\\VL4Res.exe",
+      d + "\\DELPHI7\\vl4.pas",
+      d + "\\RESULTS.DAT",
+      d + "\\VL4Setup.exe",
+      d + "\\UNINST\\VL4Uninstall.lnk",
+      Group("VL4 Uninstall"),
+      Group("VL4 Setup"),
+      Group("VL4 Demo"),
+      Group("VL4 Load"),
+      Group("VL4 Results"),
+      Group("VL4 Readme"),
+      Desk("VL4 Demo"),
+      Desk("VL4 Load"),
+      Desk("VL4 Results"),
+  };
+  EXPECT_EQ(Log(pc), log);
+  EXPECT_FALSE(pc.files().FileExists(Group("VL4 Help")));  // its target is not installed
+
+  auto uninstall = pc.pc().shell().ReadShellLink(Group("VL4 Uninstall"));
+  ASSERT_TRUE(uninstall);
+  EXPECT_EQ(uninstall->target, "C:\\Windows\\System32\\uninvl32.exe");
+  EXPECT_EQ(uninstall->arguments, "\"" + d + "\\UNINST\\vl4.log\"");
+  EXPECT_EQ(uninstall->working_directory, "C:\\Windows\\System32");
+  auto demo = pc.pc().shell().ReadShellLink(Desk("VL4 Demo"));
+  ASSERT_TRUE(demo);
+  EXPECT_EQ(demo->target, d + "\\VL4Demo.exe");
+  EXPECT_EQ(demo->working_directory, d);
+
+  const TInstF3& progress = pc.wizard().Progress();
+  EXPECT_TRUE(progress.Completed());
+  EXPECT_EQ(progress.ProgressBar1.Position(), 155);
+  EXPECT_EQ(progress.ProgressBar1.Max(), 155);
+  EXPECT_EQ(pc.Launched(), "");  // the self-copy runs in the destination, without parameters
+}
+
+TEST(InstallRun, SystemFilesArePlacedByTheirDates) {
+  struct Case {
+    const char* member;
+    uint32_t member_time;
+    uint32_t existing_time;  // 0: no existing file
+    bool replaced;
+  };
+  const Case cases[] = {
+      {"SYSTEM/other.dll", kJan2025, 0, true},
+      {"SYSTEM/other.dll", kJan2025, kJan2024, true},
+      {"SYSTEM/other.dll", kJan2025, kJan2025, false},
+      {"SYSTEM/sub/VL4TOOLS.DLL", kJan2024, kJan2026, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.member) + " existing " + std::to_string(c.existing_time));
+    InstallerPc pc;
+    pc.PutData({{"readme.txt", "r"}, {c.member, "new", c.member_time}});
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    const std::string target = "C:\\Windows\\System32\\" + std::string(c.member + 7);
+    std::string system_target = target;
+    for (char& ch : system_target) ch = ch == '/' ? '\\' : ch;
+    if (c.existing_time != 0) {
+      pc.Put(system_target, "old");
+      pc.files().SetFileTime(system_target, c.existing_time);
+    }
+    pc.Start();
+    pc.QueueInstall();
+    pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+    pc.Run();
+    EXPECT_EQ(pc.Read(system_target), c.replaced ? "new" : "old");
+    for (const std::string& line : Log(pc)) {
+      EXPECT_EQ(line.find("System32"), std::string::npos) << line;
+    }
+  }
+}
+
+TEST(InstallRun, APreservedFileIsNeverReplacedButListed) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.Put("C:\\Apps\\VL4\\results.dat", "the student's results");
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\RESULTS.DAT"), "the student's results");
+  const auto log = Log(pc);
+  EXPECT_NE(std::find(log.begin(), log.end(), "C:\\Apps\\VL4\\RESULTS.DAT"), log.end());
+}
+
+TEST(InstallRun, AFileInUseBringsTheRepeatOrNextQuestion) {
+  for (bool released : {true, false}) {
+    SCOPED_TRACE(released ? "released, then Repeat" : "Next");
+    InstallerPc pc;
+    pc.PutData(kProduct);
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    pc.Put("C:\\Apps\\VL4\\VL4Demo.exe", "running demo");
+    ASSERT_TRUE(pc.pc().LockFile("C:\\Apps\\VL4\\VL4Demo.exe"));
+    TInstF1& w = pc.Start();
+    pc.QueueInstall();
+    // The program holding the file ends while the question is up (the progress window is
+    // activated again when the question closes).
+    TInstF3& progress = w.Progress();
+    int activations = 0;
+    progress.OnActivate = [&, run = progress.OnActivate](ui::Control& sender) {
+      if (++activations == 2 && released) pc.pc().UnlockFile("C:\\Apps\\VL4\\VL4Demo.exe");
+      run(sender);
+    };
+    const std::string question =
+        "Could not update the \"C:\\Apps\\VL4\\VL4Demo.exe\" file. It seems likely that the "
+        "file is used by one of the executing applications.";
+    pc.ui().ExpectMessage(question, MsgKind::kWarning, MsgButtons::kRepeatNext,
+                          ModalResult::kRepeat);
+    if (released) {
+      pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+    } else {
+      pc.ui().ExpectMessage(question, MsgKind::kWarning, MsgButtons::kRepeatNext,
+                            ModalResult::kNext);
+      pc.ui().ExpectMessage(
+          "The Veltoria system is installed.\r\nShortcuts of the Veltoria system are placed in "
+          "the \"Veltoria 4\" program group of the Start Menu.\r\nCould not update the following "
+          "files: \r\n\"C:\\Apps\\VL4\\VL4Demo.exe\".\r\nThese problems may lead to an unproper "
+          "work of Veltoria.\r\nWe recommend to you to reload your computer and repeat the "
+          "installation of the Veltoria system.",
+          MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+    }
+    pc.Run();
+    EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\VL4Demo.exe"), released ? "demo" : "running demo");
+    // After a problem the setup tool is not started.
+    EXPECT_EQ(pc.Launched().has_value(), released);
+    // The run started once, however often its window was activated.
+    EXPECT_GE(activations, 2);
+    EXPECT_TRUE(progress.Completed());
+  }
+}
+
+TEST(InstallRun, TwoDataPartsRunOneAfterTheOther) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", std::string(40000, 'd')}});
+  pc.PutData({{"VL4Res.exe", std::string(40000, 'r')}, {"VL4Load.exe", "load"}}, 2);
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
+  TInstF1& w = pc.Start(&TwoParts);
+  pc.QueueInstall();
+  // Where the bar stands after each progress report of each part.
+  TInstF3& progress = w.Progress();
+  std::map<int, std::pair<int, int>> range;  // part -> lowest and highest position
+  auto report = progress.ZipReader1.OnTotalPercentDone;
+  progress.ZipReader1.OnTotalPercentDone = [&](zip::TZipReader& reader, int percent) {
+    report(reader, percent);
+    auto [it, fresh] = range.try_emplace(progress.CurrentPart(), 1000, -1);
+    it->second.first = std::min(it->second.first, progress.ProgressBar1.Position());
+    it->second.second = std::max(it->second.second, progress.ProgressBar1.Position());
+  };
+  int finishes = 0;
+  auto placed = progress.ZipReader1.OnEndUnZip;
+  progress.ZipReader1.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& n) {
+    const bool done_before = progress.Completed();
+    placed(reader, index, n);
+    finishes += !done_before && progress.Completed();
+    EXPECT_TRUE(!progress.Completed() || progress.CurrentPart() == 2);
+  };
+  pc.Run();
+  EXPECT_EQ(finishes, 1);
+  EXPECT_EQ(range[1].second, 100);  // the first part fills 0 to 100
+  EXPECT_GT(range[2].first, 100);   // the second goes on from there to 200
+  EXPECT_EQ(range[2].second, 200);
+  EXPECT_EQ(progress.ProgressBar1.Max(), 2 * 100 + 11 * 5);
+  for (const char* file : {"readme.txt", "VL4Demo.exe", "VL4Res.exe", "VL4Load.exe"}) {
+    EXPECT_TRUE(pc.files().FileExists(std::string(InstallerPc::kDest) + "\\" + file)) << file;
+  }
+  EXPECT_TRUE(pc.Launched());
+}
+
+// The archive's stored names decide nothing beyond the destination: a member is placed from
+// where the reader put it. And an archive ending with a directory entry is complete.
+TEST(InstallRun, StoredNamesStayInsideTheDestination) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"},
+              {"../outside.txt", "up"},
+              {"DELPHI7/../../../up2.txt", "up2"},
+              {"EMPTY/", ""}});
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  EXPECT_TRUE(pc.files().FileExists("C:\\Apps\\VL4\\outside.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\outside.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\up2.txt"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\up2.txt"));
+  for (const std::string& line : Log(pc)) EXPECT_EQ(line.find(".."), std::string::npos) << line;
+  EXPECT_TRUE(pc.wizard().Progress().Completed());
+}
+
+TEST(InstallRun, SettingsShapeTheFinish) {
+  struct Case {
+    const char* settings;
+    std::vector<std::string> links;     // shortcuts made
+    std::vector<std::string> no_links;  // shortcuts not made
+    const char* message;                // nothing: no message
+    int progress;
+    std::optional<std::string> launched;
+  };
+  const Case cases[] = {
+      {"[Main]\r\nSelectDialog=0\r\n[Links]\r\nStartMenu=0\r\n",
+       {Desk("VL4 Demo")},
+       {Group("VL4 Demo")},
+       "The Veltoria system is installed successfully.\r\nTo complete the Veltoria setup, the "
+       "VL4Setup program will be launched.",
+       155 - 7 * 5,
+       ""},
+      {"[Main]\r\nSelectDialog=0\r\n[Links]\r\nDesktop=0\r\n[Setup]\r\nRun=0\r\n",
+       {Group("VL4 Demo")},
+       {Desk("VL4 Demo"), Desk("VL4 Load")},
+       "The Veltoria system is installed successfully.\r\nShortcuts of the Veltoria system are "
+       "placed in the \"Veltoria 4\" program group of the Start Menu.",
+       155 - 3 * 5,
+       std::nullopt},
+      {"[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n[Setup]\r\nParams=  -FAST %InstallDir%  \r\n",
+       {Group("VL4 Demo"), Desk("VL4 Demo")},
+       {},
+       nullptr,
+       155,
+       "-FAST C:\\Apps\\VL4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settings);
+    InstallerPc pc;
+    pc.PutData(kProduct);
+    pc.PutSettings(c.settings);
+    pc.Start();
+    pc.QueueInstall();
+    if (c.message) {
+      pc.ui().ExpectMessage(c.message, MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+    }
+    pc.Run();
+    for (const std::string& link : c.links) EXPECT_TRUE(pc.files().FileExists(link)) << link;
+    for (const std::string& link : c.no_links) EXPECT_FALSE(pc.files().FileExists(link)) << link;
+    EXPECT_EQ(pc.files().DirectoryExists(std::string(InstallerPc::kPrograms) + "\\Veltoria 4"),
+              !c.links.empty() && c.links[0] == Group("VL4 Demo"));
+    EXPECT_EQ(pc.wizard().Progress().ProgressBar1.Position(), c.progress);
+    EXPECT_EQ(pc.Launched(), c.launched);
+  }
+}
+
+TEST(InstallRun, StartDirOnADriveRootKeepsItsBackslash) {
+  InstallerPc pc("D:\\Inst.exe");
+  pc.PutData(kProduct);
+  pc.PutSettings(
+      "[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n[Setup]\r\nParams= %STARTDIR%\\a.txt \r\n");
+  pc.Start();
+  pc.QueueInstall();
+  pc.Run();
+  EXPECT_EQ(pc.Launched(), "D:\\\\a.txt");
+}
+
+TEST(InstallRun, SelectDialogOffWithExcludeDirLeavesTheEnvironmentOut) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n[ExcludeDir]\r\n1=VB6\r\n2=delphi7\r\n");
+  pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  EXPECT_EQ(pc.Transcript().find("TInstF4"), std::string::npos);
+  EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\VL4\\VB6"));
+  EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\VL4\\DELPHI7"));
+  EXPECT_TRUE(pc.files().FileExists("C:\\Apps\\VL4\\readme.txt"));
+}
+
+TEST(InstallRun, ASecondInstallMergesTheUninstallLog) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.PutSettings(
+      "[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n[Links]\r\nStartMenu=0\r\nDesktop=0\r\n");
+  pc.Put("C:\\Apps\\VL4\\UNINST\\vl4.log",
+         "Old header|\r\nC:\\Apps\\VL4\\OLD.TXT\r\nc:\\apps\\vl4\\README.TXT\r\n");
+  pc.files().SetAttributes("C:\\Apps\\VL4\\UNINST\\vl4.log", platform::kAttrReadOnly);
+  pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+  pc.Start();
+  pc.QueueInstall();
+  pc.Run();
+  EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt"), "Read me");
+  const std::string d = InstallerPc::kDest;
+  EXPECT_EQ(Log(pc),
+            (std::vector<std::string>{
+                kHeader, "C:\\Apps\\VL4\\OLD.TXT", "c:\\apps\\vl4\\README.TXT", d + "\\SAMPLES\\a",
+                d + "\\LIB\\a", d + "\\VL4Demo.exe", d + "\\VL4Load.exe", d + "\\VL4Res.exe",
+                d + "\\DELPHI7\\vl4.pas", d + "\\VB6\\vl4.bas", d + "\\VB6\\Lib\\x.dll",
+                d + "\\RESULTS.DAT", d + "\\VL4Setup.exe"}));
+  // No copy of a replaced file is left anywhere.
+  EXPECT_FALSE(pc.files().DirectoryExists(d + "\\TEMP"));
+}
+
+// The destination as the user had it: files of an earlier version, a preserved file, and a TEMP
+// directory of their own.
+void PrepareOldInstallation(InstallerPc& pc) {
+  pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+  pc.Put("C:\\Apps\\VL4\\VL4Demo.exe", "old demo");
+  pc.files().SetAttributes("C:\\Apps\\VL4\\VL4Demo.exe", platform::kAttrReadOnly);
+  pc.Put("C:\\Apps\\VL4\\results.dat", "the student's results");
+  pc.Put("C:\\Apps\\VL4\\SAMPLES\\a", "a sample of the student's");
+  pc.Put("C:\\Apps\\VL4\\TEMP\\notes.txt", "the user's notes");
+  pc.Put("C:\\Apps\\VL4\\TEMP\\readme.txt", "the user's readme");
+  pc.Put("C:\\Windows\\System32\\vl4.dll", "old vl4.dll");
+}
+
+TEST(InstallRun, AFailedRunLeavesEverythingAsItWas) {
+  struct Case {
+    const char* name;
+    std::function<void(InstallerPc&)> second_part;
+  };
+  const Case cases[] = {
+      {"not a zip file", [](InstallerPc& pc) { pc.Put("C:\\dist\\Inst.dat2", "garbage"); }},
+      {"cut short",
+       [](InstallerPc& pc) {
+         std::string zip =
+             BuildDataFile({{"VL4Res.exe", "res"}, {"LIB/x.bin", std::string(1000, 'x')}});
+         pc.Put("C:\\dist\\Inst.dat2", zip.substr(0, 43 + 39 + 500));  // in x.bin's data
+       }},
+      {"a damaged member first",
+       [](InstallerPc& pc) {
+         std::string zip = BuildDataFile({{"VL4Res.exe", "res"}, {"LIB/x.bin", "x"}});
+         zip[30 + 10] ^= 1;  // the first member's data
+         pc.Put("C:\\dist\\Inst.dat2", zip);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallerPc pc;
+    pc.PutData({{"readme.txt", "Read me"},
+                {"VL4Demo.exe", "demo"},
+                {"RESULTS.DAT", "shipped"},
+                {"DELPHI7/sub/deep/vl4.pas", "pas"},
+                {"SYSTEM/vl4.dll", "new vl4.dll"}});
+    c.second_part(pc);
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    PrepareOldInstallation(pc);
+    const auto before = pc.Snapshot("C:\\Apps");
+    const auto system_before = pc.Snapshot("C:\\Windows");
+    pc.Start(&TwoParts);
+    pc.QueueInstall();
+    pc.ui().ExpectMessage(
+        "Data-copy error. It seems likely that the install application is not in the "
+        "administrator mode or the Inst.dat2 file is corrupted. Installation will be terminated.",
+        MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+    pc.Run();
+    EXPECT_EQ(pc.Snapshot("C:\\Apps"), before);
+    EXPECT_EQ(pc.Snapshot("C:\\Windows"), system_before);
+    EXPECT_FALSE(pc.Launched());
+  }
+}
+
+// A fault at any write, move, delete or directory creation while the run places the members,
+// then a damaged second part: whatever the fault did, the rollback leaves everything as it was.
+TEST(InstallRun, RollbackHoldsWithAFaultAtEachPlacementStep) {
+  for (Fault kind : {Fault::kWrite, Fault::kMove, Fault::kDelete, Fault::kCreateDirectory}) {
+    for (int k = 1; k <= 12; ++k) {
+      SCOPED_TRACE("fault kind " + std::to_string(static_cast<int>(kind)) + " at " +
+                   std::to_string(k));
+      InstallerPc pc;
+      pc.PutData({{"readme.txt", "Read me"},
+                  {"VL4Demo.exe", "demo"},
+                  {"RESULTS.DAT", "shipped"},
+                  {"DELPHI7/sub/vl4.pas", "pas"},
+                  {"SYSTEM/vl4.dll", "new vl4.dll"}});
+      pc.Put("C:\\dist\\Inst.dat2", "garbage");
+      PrepareOldInstallation(pc);
+      const auto before = pc.Snapshot("C:\\Apps");
+      const auto system_before = pc.Snapshot("C:\\Windows");
+      pc.Start(&TwoParts);
+      pc.QueueInstall();
+      // The fault is armed when the run is about to start and disarmed when the run gives up,
+      // so that it hits the placing, not the rollback. Every question is answered with its
+      // first button (Repeat, OK).
+      bool ended = false;
+      pc.ui().SetFailureHandler([&pc, &ended](const std::string& what) {
+        if (what.find("Installation will be terminated") == std::string::npos) return;
+        pc.pc().ClearFaults();
+        ended = true;
+      });
+      pc.ui().ExpectForm("TInstF4", [&pc, kind, k](ui::Form& envs) {
+        pc.pc().FailNth(kind, k);
+        envs.SetModalResult(ModalResult::kOK);
+      });
+      pc.Run();
+      pc.pc().ClearFaults();
+      EXPECT_TRUE(ended) << pc.Transcript();
+      EXPECT_EQ(pc.Snapshot("C:\\Apps"), before) << pc.Transcript();
+      EXPECT_EQ(pc.Snapshot("C:\\Windows"), system_before);
+    }
+  }
+}
+
+TEST(InstallRun, NoUninstallDirectoryMeansNoRun) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Put("C:\\Apps\\VL4\\UNINST", "a file in the way");
+  const auto before = pc.Snapshot("C:\\Apps");
+  pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectMessage(
+      "Could not create the \"C:\\Apps\\VL4\\UNINST\" directory. Installation will be "
+      "terminated.",
+      MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+  pc.Run();
+  EXPECT_EQ(pc.Snapshot("C:\\Apps"), before);
+  EXPECT_FALSE(pc.Launched());
+}
+
+TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
+  InstallerPc pc;
+  pc.PutData(kProduct);
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Start();
+  pc.files().ForceDirectories("C:\\Apps");
+  pc.ui().QueueAction(
+      [&pc](ui::Form& form) {
+        auto& wizard = static_cast<TInstF1&>(form);
+        wizard.Edit1.UserSetText("C:\\Apps\\New");
+        // Install makes C:\Apps\New; the run makes UNINST, then fails at TEMP.
+        pc.pc().FailNth(Fault::kCreateDirectory, 3);
+        wizard.Button4.Click();
+      },
+      "TInstF1");
+  pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\TEMP\" directory.", MsgKind::kError,
+                        MsgButtons::kOK, ModalResult::kOK);
+  pc.Run();
+  EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\New"));
+}
+
+}  // namespace
+}  // namespace vl4::test

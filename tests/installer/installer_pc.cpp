@@ -1,0 +1,148 @@
+// The sandbox PC of the installer tests.
+#include "tests/installer/installer_pc.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "installer/macros.h"
+#include "platform/exception.h"
+#include "platform/path.h"
+#include "platform/text.h"
+#include "tests/zip/zip_builder.h"
+#include "zip/decompress/crc32.h"
+
+namespace vl4::test {
+namespace {
+
+std::string NewRoot() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vl4-inst-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  return pattern;
+}
+
+// The installer "program": the self-copy it places and launches notes how it was started.
+constexpr char kProgram[] = "#!/bin/sh\nprintf '%s\\n' \"$*\" > launched.txt\n";
+
+}  // namespace
+
+std::string BuildDataFile(const std::vector<DataMember>& members) {
+  zip::test::ArchivePlan plan;
+  for (const DataMember& m : members) {
+    zip::test::MemberPlan member;
+    member.name = m.path;
+    for (char& c : member.name) c = c == '\\' ? '/' : c;
+    member.data = m.data;
+    member.dos_time = m.dos_time;
+    member.external_attributes = m.attributes;
+    member.crc = zip::Crc32Update(0xFFFFFFFF, reinterpret_cast<const uint8_t*>(m.data.data()),
+                                  m.data.size()) ^
+                 0xFFFFFFFF;
+    plan.members.push_back(member);
+  }
+  return zip::test::BuildZip(plan).bytes;
+}
+
+InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe)) {
+  start_dir_ = ExcludeTrailingBackslash(ExtractFilePath(exe_));
+  {
+    platform::SandboxPlatform first(root_);
+    if (UpperCase(exe_.substr(0, 2)) == "D:") {
+      std::filesystem::create_directories(root_ + "/D");
+      first.MapDrive('D', root_ + "/D");
+    }
+    first.files().ForceDirectories(start_dir_);
+    auto stream = first.files().OpenFile(exe_, platform::OpenMode::kCreate);
+    stream->Write(kProgram, sizeof kProgram - 1);
+  }
+  platform::SandboxPlatform probe(root_);
+  const std::string host = *probe.HostPath(exe_);
+  ::chmod(host.c_str(), 0755);
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, host);
+  ui_.SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
+  ui_.SetRenderOnShow(false);
+}
+
+InstallerPc::~InstallerPc() {
+  ui_.Verify();
+  pc_->WaitForStartedProcesses();  // a launched self-copy ends before its PC goes
+  wizard_.reset();
+  pc_.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(root_, ec);
+}
+
+void InstallerPc::Put(const std::string& path, std::string_view bytes) {
+  files().ForceDirectories(ExtractFileDir(path));
+  auto stream = files().OpenFile(path, platform::OpenMode::kCreate);
+  ASSERT_EQ(stream->Write(bytes.data(), bytes.size()), bytes.size()) << path;
+}
+
+std::optional<std::string> InstallerPc::Read(const std::string& path) {
+  try {
+    auto stream = files().OpenFile(path, platform::OpenMode::kRead);
+    std::string data(static_cast<size_t>(stream->Size()), '\0');
+    data.resize(stream->Read(data.data(), data.size()));
+    return data;
+  } catch (const Exception&) {
+    return std::nullopt;
+  }
+}
+
+void InstallerPc::PutData(const std::vector<DataMember>& members, int part) {
+  const std::string name = DataPartName(ChangeFileExt(ExtractFileName(exe_), ".dat"), part);
+  Put(start_dir_ + "\\" + name, BuildDataFile(members));
+}
+
+void InstallerPc::PutSettings(std::string_view ini_text) {
+  Put(ChangeFileExt(exe_, ".ini"), ini_text);
+}
+
+TInstF1& InstallerPc::Start(TInstF1::ScriptMaker make_script) {
+  wizard_ = std::make_unique<TInstF1>(app_, *pc_, std::move(make_script));
+  wizard_->FormCreate();
+  return *wizard_;
+}
+
+void InstallerPc::Run() {
+  if (!app_.Terminated()) app_.Run(*wizard_);
+}
+
+void InstallerPc::QueueInstall(const std::string& destination) {
+  ui_.QueueAction(
+      [destination](ui::Form& form) {
+        auto& wizard = static_cast<TInstF1&>(form);
+        wizard.Edit1.UserSetText(destination);
+        wizard.Button4.Click();
+      },
+      "TInstF1", "Install into " + destination);
+}
+
+std::map<std::string, std::string> InstallerPc::Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> out;
+  for (const platform::FindEntry& e : files().FindFiles(dir + "\\*.*")) {
+    if (e.name == "." || e.name == "..") continue;
+    const std::string path = dir + "\\" + e.name;
+    const std::string key = UpperCase(e.name);
+    if (e.attributes & platform::kAttrDirectory) {
+      out[key] = "<dir>";
+      for (auto& [name, value] : Snapshot(path)) out[key + "\\" + name] = value;
+    } else {
+      out[key] = Read(path).value_or("<unreadable>") + " [" + std::to_string(e.attributes) + " " +
+                 std::to_string(e.dos_time) + "]";
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> InstallerPc::Launched(const std::string& working_dir) {
+  pc_->WaitForStartedProcesses();
+  auto text = Read(working_dir + "\\launched.txt");
+  if (text && !text->empty() && text->back() == '\n') text->pop_back();
+  return text;
+}
+
+}  // namespace vl4::test

@@ -1,0 +1,87 @@
+// A sandbox PC with the installer in C:\dist (Inst.exe, its data parts and settings file) and
+// the installer's windows on the headless UI: tests build the distribution, run the wizard and
+// look at what the run leaves on the PC.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "installer/inst_f1.h"
+#include "platform/sandbox/sandbox_platform.h"
+#include "ui/application.h"
+#include "ui/headless/headless_backend.h"
+
+namespace vl4::test {
+
+// A member of a data file: its stored path ("\" or "/"), its bytes, time and attributes. A path
+// ending in "/" is a directory entry.
+struct DataMember {
+  std::string path;
+  std::string data;
+  uint32_t dos_time = 0x5A214C20;  // 1 Jan 2025 09:33
+  uint32_t attributes = 0x20;
+};
+
+// A zip archive of stored members, as the installer's data file.
+std::string BuildDataFile(const std::vector<DataMember>& members);
+
+class InstallerPc {
+ public:
+  static constexpr char kDist[] = "C:\\dist";
+  static constexpr char kDest[] = "C:\\Apps\\VL4";
+  static constexpr char kSystem[] = "C:\\Windows\\System32";
+  static constexpr char kPrograms[] =
+      "C:\\Users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+  static constexpr char kDesktop[] = "C:\\Users\\root\\Desktop";
+
+  // The installer at `exe` (a Windows path on drive C or D; drive D is mapped when used). The
+  // program itself is a script that, when the installer launches its self-copy, notes its
+  // command line in "launched.txt" of its working directory.
+  explicit InstallerPc(std::string exe = "C:\\dist\\Inst.exe");
+  ~InstallerPc();
+
+  platform::SandboxPlatform& pc() { return *pc_; }
+  platform::Files& files() { return pc_->files(); }
+  ui::HeadlessBackend& ui() { return ui_; }
+  ui::Application& app() { return app_; }
+  const std::string& StartDir() const { return start_dir_; }
+
+  // Whole files, with their parent directories created.
+  void Put(const std::string& path, std::string_view bytes = "x");
+  std::optional<std::string> Read(const std::string& path);
+  // Data part n (1: Inst.dat, 2: Inst.dat2, ...) beside the installer.
+  void PutData(const std::vector<DataMember>& members, int part = 1);
+  void PutSettings(std::string_view ini_text);
+
+  // Creates the wizard and runs its start-up.
+  TInstF1& Start(TInstF1::ScriptMaker make_script = &InstallScript::ThisBuild);
+  TInstF1& wizard() { return *wizard_; }
+  // Runs the message loop: the queued actions, then the timers, then the user closes the wizard.
+  void Run();
+  // Queues: the destination typed into the wizard and Install pressed.
+  void QueueInstall(const std::string& destination = kDest);
+
+  // Every file and directory under `dir`: relative upper-case path -> contents and attributes
+  // ("<dir>" for directories).
+  std::map<std::string, std::string> Snapshot(const std::string& dir);
+  // The launched self-copy's command line, once every started process has ended; nothing when
+  // the installer launched nothing.
+  std::optional<std::string> Launched(const std::string& working_dir = kDest);
+  std::string Transcript() const { return ui_.TranscriptText(); }
+
+ private:
+  std::string root_;
+  std::string exe_;
+  std::string start_dir_;
+  std::unique_ptr<platform::SandboxPlatform> pc_;
+  ui::HeadlessBackend ui_;
+  ui::Application app_{ui_};
+  std::unique_ptr<TInstF1> wizard_;
+};
+
+}  // namespace vl4::test

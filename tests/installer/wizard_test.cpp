@@ -1,0 +1,296 @@
+// The wizard on a sandbox PC: start-up from the script and the settings file, the text viewer,
+// the checks of Install, the environment window, the automatic start and the exit question.
+#include <gtest/gtest.h>
+
+#include "installer/install_texts.h"
+#include "tests/installer/installer_pc.h"
+
+namespace vl4::test {
+namespace {
+
+using ui::ModalResult;
+using ui::MsgButtons;
+using ui::MsgKind;
+
+const std::vector<DataMember> kSmallProduct = {{"readme.txt", "Read me"}, {"VB6/vl4.bas", "bas"}};
+
+TEST(Wizard, StartUpTakesTheScriptAndTheSettingsFile) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  pc.pc().files().SetFileTime("C:\\dist\\Inst.dat", 0x5A260000);  // 6 Jan 2025
+  pc.Put("C:\\dist\\readme.txt");
+  pc.Put("C:\\dist\\license.txt");
+  pc.PutSettings(
+      "[Main]\r\nInstallDir=%ProgramFilesDir%\\Work\\%PROGRAMFILESDIR%\r\n"
+      "[ExcludeDir]\r\n1=vb6\r\n2=SAMPLES\r\n");
+  TInstF1& w = pc.Start();
+  EXPECT_FALSE(pc.app().Terminated());
+  EXPECT_EQ(pc.app().Title(), "RA4Zuva-250 Install");
+  EXPECT_EQ(w.Caption(), "RA4Zuva-250 Install");
+  EXPECT_EQ(w.Label2.Caption(), "Veltoria 4");
+  EXPECT_EQ(w.Label1.GetFont().color, ui::kDarkBlue);
+  EXPECT_EQ(w.Label6.Caption(), "Version 4.7 (Build 06.01.2025)");
+  // The settings file's destination, its first "%PROGRAMFILESDIR%" expanded.
+  EXPECT_EQ(w.Edit1.Text(), "C:\\Program Files\\Work\\%PROGRAMFILESDIR%");
+  // The destination field starts 20 pixels after its prompt and keeps its right edge.
+  EXPECT_EQ(w.Edit1.Left(), w.Label5.Left() + w.Label5.Width() + 20);
+  EXPECT_EQ(w.Edit1.Left() + w.Edit1.Width(), w.Button1.Left() - 8);
+  EXPECT_TRUE(w.Button2.Visible());
+  EXPECT_TRUE(w.Button3.Visible());
+  EXPECT_EQ(w.ActiveControl(), &w.Button4);
+
+  // Every environment is offered; the one the settings file excludes starts unticked.
+  TInstF4& envs = w.Environments();
+  ASSERT_EQ(envs.CheckListBox1.Count(), 24);
+  for (int i = 0; i < envs.CheckListBox1.Count(); ++i) {
+    EXPECT_EQ(envs.CheckListBox1.Checked(i),
+              envs.CheckListBox1.Items()[i] != "Microsoft Visual Basic 6")
+        << envs.CheckListBox1.Items()[i];
+  }
+  EXPECT_EQ(envs.Caption(), "Environments");
+  EXPECT_EQ(envs.ClientHeight(), envs.Panel1.Height() + envs.StaticText1.Height() + 200);
+}
+
+TEST(Wizard, AMissingDataPartEndsTheProgram) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);  // part 2 is missing
+  pc.ui().ExpectMessage("The Inst.dat2 file is not found. Installation will be terminated.",
+                        MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+  TInstF1& w = pc.Start([](const Locations& where) {
+    InstallScript s = InstallScript::ThisBuild(where);
+    s.data_parts = 2;
+    return s;
+  });
+  EXPECT_TRUE(pc.app().Terminated());
+  EXPECT_EQ(w.GetWindowState(), ui::WindowState::kMinimized);
+}
+
+TEST(Wizard, TheTextButtonsFollowTheFilesBesideTheInstaller) {
+  struct Case {
+    bool readme, license;
+    bool about_visible, license_visible;
+    const char* f1_caption;  // what F1 opens, or nothing
+  };
+  const Case cases[] = {
+      {true, true, true, true, "About Veltoria 4 [readme.txt]"},
+      {false, true, false, true, "License agreement [license.txt]"},
+      {true, false, true, false, "About Veltoria 4 [readme.txt]"},
+      {false, false, false, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("readme ") + (c.readme ? "yes" : "no") + ", license " +
+                 (c.license ? "yes" : "no"));
+    InstallerPc pc;
+    pc.PutData(kSmallProduct);
+    if (c.readme) pc.Put("C:\\dist\\readme.txt", "Read me");
+    if (c.license) pc.Put("C:\\dist\\license.txt", "Licence");
+    TInstF1& w = pc.Start();
+    const int about_left = w.Button2.Left();
+    EXPECT_EQ(w.Button2.Visible(), c.about_visible);
+    EXPECT_EQ(w.Button3.Visible(), c.license_visible);
+    if (!c.readme) {
+      EXPECT_EQ(w.Button3.Left(), about_left);  // takes the About button's place
+    }
+    std::string caption;
+    if (c.f1_caption) {
+      pc.ui().ExpectForm("TInstF2", [&caption](ui::Form& viewer) {
+        caption = viewer.Caption();
+        viewer.PressKey(ui::kKeyEscape);
+      });
+    }
+    w.PressKey(ui::kKeyF1);
+    EXPECT_EQ(caption, c.f1_caption ? c.f1_caption : "");
+  }
+}
+
+TEST(Wizard, TheTextViewerJoinsTheParagraphsOfTheFile) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  pc.Put(
+      "C:\\dist\\readme.txt",
+      "Veltoria 4 is an exercise book\r\nfor students.\r\n\r\n- a list item\r\n  that goes on\r\n"
+      "Copyright 2025\r\n");
+  TInstF1& w = pc.Start();
+  pc.ui().ExpectForm("TInstF2", [](ui::Form& form) {
+    auto& viewer = static_cast<TInstF2&>(form);
+    EXPECT_EQ(viewer.Memo1.Lines(),
+              (std::vector<std::string>{"Veltoria 4 is an exercise book for students.", "",
+                                        "- a list item that goes on", "Copyright 2025"}));
+    EXPECT_TRUE(viewer.Memo1.Focused());
+    viewer.Button1.Click();
+  });
+  w.Button2.Click();
+}
+
+// Each failed check of Install says why and leaves the wizard as it was.
+TEST(Wizard, InstallChecksTheDestination) {
+  struct Case {
+    const char* name;
+    const char* destination;
+    std::function<void(InstallerPc&)> prepare;
+    MsgKind kind;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"previous version", "C:\\Apps\\VL4",
+       [](InstallerPc& pc) { pc.files().ForceDirectories("C:\\Program Files\\VL4\\UNINST.VL4"); },
+       MsgKind::kWarning,
+       "Before installing Veltoria 4 you have to uninstall its previous version (\"Start | "
+       "Programs | Uninstall Veltoria 4\")."},
+      {"required file", "C:\\Apps\\VL4\\", [](InstallerPc&) {}, MsgKind::kError,
+       "Install the basic version into C:\\Apps\\VL4 first."},
+      {"cannot create", "C:\\dist\\Inst.dat\\VL4", [](InstallerPc&) {}, MsgKind::kError,
+       "Could not create the \"C:\\dist\\Inst.dat\\VL4\" directory. Choose other directory for "
+       "VL4."},
+      {"read-only", "C:\\Apps\\RO",
+       [](InstallerPc& pc) {
+         pc.Put("C:\\Apps\\RO\\$$tfile$.tmp");
+         pc.files().SetAttributes("C:\\Apps\\RO\\$$tfile$.tmp", platform::kAttrReadOnly);
+       },
+       MsgKind::kError,
+       "The \"C:\\Apps\\RO\" directory is read-only. Choose other directory for VL4."},
+      {"empty", "", [](InstallerPc&) {}, MsgKind::kError, install_texts::kNoDestination},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallerPc pc;
+    pc.PutData(kSmallProduct);
+    c.prepare(pc);
+    TInstF1& w = pc.Start([&c](const Locations& where) {
+      InstallScript s = InstallScript::ThisBuild(where);
+      if (std::string(c.name) == "required file") {
+        s.required_files.Add("vl4.ini");
+        s.required_files_message = "Install the basic version into %InstallDir% first.";
+      }
+      return s;
+    });
+    pc.ui().ExpectMessage(c.message, c.kind, MsgButtons::kOK, ModalResult::kOK);
+    w.Edit1.UserSetText(c.destination);
+    w.Button4.Click();
+    EXPECT_FALSE(w.Progress().Visible());
+    EXPECT_FALSE(pc.app().Terminated());
+    EXPECT_TRUE(pc.ui().AllExpectationsMet()) << pc.Transcript();
+  }
+}
+
+TEST(Wizard, OldSystemComponentsAreReplacedOnlyWhenTheUserAgrees) {
+  for (uint32_t year : {2005u, 2006u}) {
+    SCOPED_TRACE(year);
+    InstallerPc pc;
+    pc.PutData(kSmallProduct);
+    pc.Put("C:\\Windows\\System32\\vl4.dll", "old");
+    pc.files().SetFileTime("C:\\Windows\\System32\\vl4.dll", ((year - 1980) << 25) | 0x210000);
+    TInstF1& w = pc.Start();
+    if (year == 2005) {
+      pc.ui().ExpectMessage("The old versions of some Veltoria components were found",
+                            MsgKind::kWarning, MsgButtons::kYesNo, ModalResult::kNo);
+    } else {
+      pc.ui().ExpectForm("TInstF4", ModalResult::kCancel);
+    }
+    w.Edit1.UserSetText("C:\\Apps\\VL4");
+    w.Button4.Click();
+    EXPECT_FALSE(pc.app().Terminated());
+    EXPECT_TRUE(pc.ui().AllExpectationsMet()) << pc.Transcript();
+  }
+}
+
+TEST(Wizard, TheEnvironmentWindowNeedsOneTick) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  TInstF1& w = pc.Start();
+  pc.ui().ExpectForm("TInstF4", [](ui::Form& form) {
+    auto& envs = static_cast<TInstF4&>(form);
+    ui::CheckListBox& list = envs.CheckListBox1;
+    EXPECT_TRUE(list.Focused());
+    for (int i = 0; i < list.Count(); ++i) list.UserClickCheck(i);
+    EXPECT_FALSE(envs.Button1.Enabled());
+    list.UserClickCheck(4);
+    EXPECT_TRUE(envs.Button1.Enabled());
+    envs.Button2.Click();  // Cancel: back to the wizard
+  });
+  w.Edit1.UserSetText("C:\\Apps\\VL4");
+  w.Button4.Click();
+  EXPECT_FALSE(pc.app().Terminated());
+  EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps\\VL4"));  // the one change that stays
+}
+
+TEST(Wizard, TheExclusionListTakesUntickedRowsAndOtherExcludedDirectories) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  pc.PutSettings("[ExcludeDir]\r\n1=vb6\r\n2=samples\r\n4=VC6\r\n");
+  TInstF1& w = pc.Start();
+  pc.QueueInstall();
+  pc.ui().ExpectForm("TInstF4", [](ui::Form& form) {
+    auto& envs = static_cast<TInstF4&>(form);
+    ui::CheckListBox& list = envs.CheckListBox1;
+    list.UserClickCheck(list.IndexOf("Microsoft Visual Basic 6"));  // ticked again
+    list.UserClickCheck(list.IndexOf("Borland Delphi 3"));
+    envs.Button1.Click();
+  });
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  // Key 4 is not read: reading stops at the missing key 3.
+  EXPECT_EQ(w.ExclusionList(), (std::vector<std::string>{"DELPHI3", "SAMPLES"}));
+  EXPECT_TRUE(pc.files().FileExists("C:\\Apps\\VL4\\VB6\\vl4.bas"));
+}
+
+TEST(Wizard, EveryWayOutAsksFirst) {
+  for (bool esc : {false, true}) {
+    SCOPED_TRACE(esc ? "Esc" : "Exit");
+    InstallerPc pc;
+    pc.PutData(kSmallProduct);
+    TInstF1& w = pc.Start();
+    const char* question = "If you exit now, VL4 will not be installed.";
+    pc.ui().ExpectMessage(question, MsgKind::kConfirmation, MsgButtons::kYesNo, ModalResult::kNo);
+    pc.ui().ExpectMessage(question, MsgKind::kConfirmation, MsgButtons::kYesNo, ModalResult::kYes);
+    w.Show();
+    pc.app().SetMainForm(&w);
+    for (int i = 0; i < 2; ++i) {
+      if (esc) {
+        w.PressKey(ui::kKeyEscape);
+      } else {
+        w.Button5.Click();
+      }
+      EXPECT_EQ(pc.app().Terminated(), i == 1);
+    }
+  }
+}
+
+TEST(Wizard, BrowseStartsAtTheDestinationOrProgramFiles) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  TInstF1& w = pc.Start();
+  std::vector<std::string> starts;
+  auto answer = [&starts](std::optional<std::string> path) {
+    return [&starts, path](const ui::DirectoryRequest& request) {
+      starts.push_back(request.start);
+      EXPECT_TRUE(request.allow_create);
+      return path;
+    };
+  };
+  pc.ui().ExpectDirectory(answer("C:\\Apps\\New"));
+  // A typed directory that does not exist yet is made only after the user agrees.
+  pc.ui().ExpectMessage("C:\\Apps\\New", ModalResult::kYes);
+  pc.ui().ExpectDirectory(answer(std::nullopt));
+  w.Button1.Click();  // the field's directory does not exist yet: Program Files
+  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps\\New"));
+  w.Button1.Click();  // now it does; Cancel keeps the text
+  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  EXPECT_EQ(starts, (std::vector<std::string>{"C:\\Program Files", "C:\\Apps\\New"}));
+}
+
+TEST(Wizard, AutoRunInstallsWithoutAClick) {
+  InstallerPc pc;
+  pc.PutData(kSmallProduct);
+  pc.PutSettings("[Main]\r\nAutoRun=0x1\r\nSelectDialog=0\r\nInstallDir=C:\\Auto\r\n");
+  TInstF1& w = pc.Start();
+  pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
+  pc.Run();
+  EXPECT_TRUE(pc.files().FileExists("C:\\Auto\\readme.txt"));
+  EXPECT_FALSE(w.Timer1.Enabled());
+  EXPECT_EQ(pc.Transcript().find("modal TInstF4"), std::string::npos) << pc.Transcript();
+}
+
+}  // namespace
+}  // namespace vl4::test

@@ -1,0 +1,110 @@
+#!/bin/sh
+# The student's road with the Windows build under Wine: the demo distribution in C:\vl4road,
+# Delphi 7 and Visual Basic 6 registered with stand-in tools, Inst.exe on screen and
+# vl4guidriver at its windows (Install, the environment window down to Delphi 7 and Visual
+# Basic 6, the completion message, the setup tool it launches). Screenshots of each window go to
+# <screenshots>; what the road left (files, uninstall log, shortcuts through lnkinfo, registry,
+# vl.ini, results.dat) is checked and reported. Needs an X display (xvfb-run gives one).
+# Usage: gui_road.sh <bin folder of the mingw64 build> <screenshots folder>
+set -eu
+bin=$(cd "$1" && pwd)
+shots=$(mkdir -p "$2" && cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${DISPLAY:-}" ]; then
+  echo "no X display: run under xvfb-run"
+  exit 77
+fi
+export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix} WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+[ -d "$WINEPREFIX/drive_c" ] || wineboot -i > /dev/null 2>&1
+
+c=$WINEPREFIX/drive_c
+road=$c/vl4road
+user_dir=$(ls -d "$c/users/"*/ 2>/dev/null | grep -v Public | head -n 1)
+programs="${user_dir}AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+dest="$c/Program Files/VL4"
+fail() { echo "FAIL: $*"; exit 1; }
+
+cleanup() {
+  rm -rf "$road" "$dest" "$programs/Veltoria 4" "$c/VL4Work" "$c/windows/system32/vl4.dll" \
+         "$c/windows/system32/uninvl32.exe"
+  rm -f "${user_dir}Desktop/VL4 "*.lnk
+  for key in 'HKLM\Software\Veltoria 4' 'HKLM\Software\Borland\Delphi\7.0' \
+             'HKCU\Software\Borland\Delphi\7.0' \
+             'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic'; do
+    wine reg delete "$key" /f > /dev/null 2>&1 || true
+  done
+}
+cleanup
+trap 'cleanup' EXIT
+
+# The distribution: Inst.exe is the Windows program; the student presses Install.
+"$here/make_distribution.sh" "$road/build" > /dev/null
+mkdir -p "$road/Distrib"
+cp "$road/build/Inst.dat" "$road/build/readme.txt" "$road/build/license.txt" "$road/Distrib/"
+printf '[Main]\r\nAutoRun=0\r\n' > "$road/Distrib/Inst.ini"
+cp "$bin/VL4Setup.exe" "$road/Distrib/Inst.exe"
+
+# The PC: Delphi 7 and Visual Basic 6 (the stand-in tools), an uninstaller.
+delphi=$road/Delphi7 vb=$road/VB98
+mkdir -p "$delphi/Bin" "$delphi/Lib" "$vb"
+for tool in "$delphi/Bin/delphi32.exe" "$delphi/Bin/dcc32.exe" "$vb/VB6.EXE" \
+            "$c/windows/system32/uninvl32.exe"; do
+  cp "$bin/vl4standin.exe" "$tool"
+done
+echo x > "$delphi/Lib/system.dcu"
+wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4road\Delphi7\Bin\delphi32.exe' /f > /dev/null
+wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4road\Delphi7\' /f > /dev/null
+wine reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
+wine reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
+  /v ProductDir /d 'C:\vl4road\VB98' /f > /dev/null
+
+# The road: the installer, the driver, and the screenshots they ask for.
+rm -f "$shots/request" "$shots/request.part"
+(cd "$road/Distrib" && wine Inst.exe > "$road/installer.log" 2>&1) &
+installer=$!
+wine "$bin/vl4guidriver.exe" "Z:$shots" > "$road/driver.log" 2>&1 &
+driver=$!
+while kill -0 "$driver" 2>/dev/null; do
+  if [ -f "$shots/request" ]; then
+    name=$(cat "$shots/request")
+    import -window root "$shots/$name.png" && echo "screenshot: $shots/$name.png"
+    rm -f "$shots/request"
+  fi
+  sleep 0.05
+done
+wait "$driver" || { cat "$road/driver.log"; fail "the driver stopped"; }
+wait "$installer" || true
+timeout 60 wineserver -w || true
+
+# What the road left.
+echo "files placed in C:\\Program Files\\VL4:"
+(cd "$dest" && find . -type f | sed 's|^\./|  |' | sort)
+for f in readme.txt VL4Demo.exe VL4Setup.exe DELPHI7/vl4.pas VB6/vl4.bas UNINST/vl4.log; do
+  [ -f "$dest/$f" ] || fail "no $f in the destination"
+done
+[ ! -d "$dest/VCSNET2" ] || fail "Visual C# 2005 was installed though it was unticked"
+[ ! -d "$dest/TEMP" ] || fail "the staging directory is left"
+[ -f "$c/windows/system32/vl4.dll" ] || fail "no vl4.dll in the system directory"
+echo "uninstall log:"
+sed 's/^/  /' "$dest/UNINST/vl4.log" | tr -d '\r'
+grep -q '^Uninstall Veltoria 4|' "$dest/UNINST/vl4.log" || fail "uninstall log header"
+echo "shortcuts (lnkinfo):"
+for link in "$programs/Veltoria 4/VL4 Demo.lnk" "${user_dir}Desktop/VL4 Demo.lnk" \
+            "$programs/Veltoria 4/VL4 Uninstall.lnk"; do
+  [ -f "$link" ] || fail "no $link"
+  if command -v lnkinfo > /dev/null; then
+    target=$(lnkinfo "$link" | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -n 1)
+    echo "  $(basename "$(dirname "$link")")\\$(basename "$link") -> $target"
+    [ -n "$target" ] || fail "lnkinfo reads no target in $link"
+  fi
+done
+echo "registry:"
+wine reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | tr -d '\r' | grep 'Install' |
+  sed 's/^ */  /' || fail "no product key"
+echo "vl.ini:"
+[ -f "$dest/VL.INI" ] || fail "no vl.ini"
+sed 's/^/  /' "$dest/VL.INI" | tr -d '\r'
+[ -f "$c/VL4Work/results.dat" ] || fail "no results file"
+echo "results.dat: $(wc -c < "$c/VL4Work/results.dat") bytes"
+echo "the Windows road under Wine: ok"
