@@ -55,36 +55,38 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
+struct WindowSearch {
+  const std::string* caption;
+  DWORD process;
+  HWND found;
+};
+
+// Enumeration callbacks are named functions: the 32-bit build needs their stdcall convention.
+BOOL CALLBACK MatchTopWindow(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (!IsWindowVisible(hwnd) || TextOf(hwnd) != *s->caption) return TRUE;
+  if (s->process != 0 && pid != s->process) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+  return TRUE;
+}
+
 // A visible top-level window with this caption (and of this process, when given).
 HWND TopWindow(const std::string& caption, DWORD process = 0) {
-  struct Search {
-    const std::string* caption;
-    DWORD process;
-    HWND found;
-  } search{&caption, process, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (!IsWindowVisible(hwnd) || TextOf(hwnd) != *s->caption) return TRUE;
-        if (s->process != 0 && pid != s->process) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{&caption, process, nullptr};
+  EnumWindows(MatchTopWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> out;
-  EnumChildWindows(
-      parent,
-      [](HWND hwnd, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&out));
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&out));
   return out;
 }
 
