@@ -27,6 +27,26 @@ void ReplaceForbidden(std::string& name) {
   }
 }
 
+// Windows opens a device, not a file, for these names in any folder and with any extension
+// ("con.txt", "COM1.dat"); writing a member there would talk to the console or a port.
+bool IsDeviceName(std::string_view name) {
+  std::string base(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+      base == "CONOUT$") {
+    return true;
+  }
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
+// A name as a file or folder of its own: forbidden characters replaced, device names avoided.
+void MakeSafe(std::string& name) {
+  ReplaceForbidden(name);
+  if (IsDeviceName(name)) name.insert(0, "_");
+}
+
 }  // namespace
 
 std::string RelativeOutputDir(std::string_view stored_directory) {
@@ -43,7 +63,7 @@ std::string RelativeOutputDir(std::string_view stored_directory) {
     }
     first = false;
     if (NamesNoEntry(component)) continue;
-    ReplaceForbidden(component);
+    MakeSafe(component);
     relative += component;
     relative += '\\';
   }
@@ -53,7 +73,7 @@ std::string RelativeOutputDir(std::string_view stored_directory) {
 std::string SafeFileName(std::string_view filename) {
   if (NamesNoEntry(filename)) return "_";
   std::string name(filename);
-  ReplaceForbidden(name);
+  MakeSafe(name);
   return name;
 }
 

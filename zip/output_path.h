@@ -13,10 +13,12 @@ namespace vl4::zip {
 // ".." components (any component that is nothing but dots and blanks, as Windows reads those), and
 // characters Windows refuses in names ("<>:\"|?*" and control characters) become "_" (":" would
 // name a drive or a file stream; the others would end the run when the file cannot be created).
+// A component that Windows takes for a device ("CON", "nul.txt", "COM1") gets a "_" in front.
 std::string RelativeOutputDir(std::string_view stored_directory);
 
 // The stored file name (it holds no "\" or ":") with the characters Windows refuses made "_", or
-// "_" when it is nothing but dots and blanks ("." and ".." name directories, not files).
+// "_" when it is nothing but dots and blanks ("." and ".." name directories, not files); a
+// device name gets a "_" in front, as in directories.
 std::string SafeFileName(std::string_view filename);
 
 // The directory a member's file goes to: dest_dir + "\" + relative, or relative alone when

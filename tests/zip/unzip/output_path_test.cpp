@@ -28,6 +28,8 @@ TEST(OutputPath, StoredDirectoriesStayBelowTheDestination) {
       {"a\\\\b\\", "a\\b\\"},
       {"what?\\<x>|\"y\"*\\", "what_\\_x___y__\\"},
       {"tab\there\\", "tab_here\\"},
+      {"con\\COM1.d\\lpt9 \\", "_con\\_COM1.d\\_lpt9 \\"},  // devices, not folders
+      {"console\\com10\\lpt0\\", "console\\com10\\lpt0\\"},
   };
   for (const Case& c : cases) EXPECT_EQ(RelativeOutputDir(c.stored), c.relative) << c.stored;
 }
@@ -38,6 +40,9 @@ TEST(OutputPath, FileNamesAndJoining) {
   EXPECT_EQ(SafeFileName(". "), "_");
   EXPECT_EQ(SafeFileName(".profile"), ".profile");
   EXPECT_EQ(SafeFileName("na?ve*.txt"), "na_ve_.txt");
+  EXPECT_EQ(SafeFileName("NUL.txt"), "_NUL.txt");
+  EXPECT_EQ(SafeFileName("aux"), "_aux");
+  EXPECT_EQ(SafeFileName("auxiliary.txt"), "auxiliary.txt");
   EXPECT_EQ(JoinOutputDir("C:\\out", "a\\"), "C:\\out\\a\\");
   EXPECT_EQ(JoinOutputDir("C:\\out", ""), "C:\\out\\");
   EXPECT_EQ(JoinOutputDir("C:", "a\\"), "C:\\a\\");  // a drive's root is held as "C:"
