@@ -121,8 +121,18 @@ bool TestWorld::ImportHostFile(const std::string& host_path, const std::string& 
 std::optional<std::string> CorpusDir() {
   const char* corpus = std::getenv("VL4_CORPUS");
   if (!corpus || !*corpus) return std::nullopt;
+#ifdef _WIN32
+  // The variable holds a host path; under Wine the host's root is drive Z:.
+  std::string windows_path = std::string("Z:") + corpus;
+  for (char& c : windows_path) {
+    if (c == '/') c = '\\';
+  }
+  DWORD attributes = GetFileAttributesA(windows_path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return std::nullopt;
+  }
+#else
   std::error_code ec;
-#ifndef _WIN32
   if (!std::filesystem::is_directory(corpus, ec)) return std::nullopt;
 #endif
   return std::string(corpus);
