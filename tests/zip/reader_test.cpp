@@ -11,15 +11,10 @@ namespace {
 
 using test::ArchivePlan;
 using test::BuildZip;
+using test::Error;
+using test::Member;
 using test::MemberPlan;
-
-MemberPlan Member(std::string name, std::string data, std::string comment = "") {
-  MemberPlan m;
-  m.name = std::move(name);
-  m.data = std::move(data);
-  m.comment = std::move(comment);
-  return m;
-}
+using test::Poke32;
 
 // Where the central header of the member stored as `name` starts.
 size_t CentralHeaderOf(const test::Built& built, const std::string& name) {
@@ -28,23 +23,8 @@ size_t CentralHeaderOf(const test::Built& built, const std::string& name) {
   return at - 46;
 }
 
-// Overwrites four bytes (little-endian) of an archive.
-void Poke32(std::string& bytes, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
-}
-
 class ReaderTest : public ::testing::Test {
  protected:
-  template <class F>
-  static std::string Error(F f) {
-    try {
-      f();
-    } catch (const Exception& e) {
-      return std::string(e.ClassName()) + ": " + e.Message();
-    }
-    return "no error";
-  }
-
   std::vector<std::string> Names() {
     std::vector<std::string> names;
     for (int i = 0; i < reader_.Count(); ++i) names.push_back(reader_.FullName(i));

@@ -12,26 +12,10 @@ namespace {
 using test::CentralRecord;
 using test::EndPlan;
 using test::EndRecord;
+using test::Error;
 using test::LocalRecord;
+using test::Member;
 using test::MemberPlan;
-
-MemberPlan Member(std::string name, std::string data, std::string comment = "") {
-  MemberPlan m;
-  m.name = std::move(name);
-  m.data = std::move(data);
-  m.comment = std::move(comment);
-  return m;
-}
-
-template <class F>
-std::string Error(F f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-  return "no error";
-}
 
 // Three volumes: members a and b on the first, c on the second, where the central directory
 // begins; it ends on the third, with the end record and the archive comment.

@@ -105,4 +105,16 @@ Built BuildZip(const ArchivePlan& plan) {
   return built;
 }
 
+MemberPlan Member(std::string name, std::string data, std::string comment) {
+  MemberPlan m;
+  m.name = std::move(name);
+  m.data = std::move(data);
+  m.comment = std::move(comment);
+  return m;
+}
+
+void Poke32(std::string& bytes, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+}
+
 }  // namespace vl4::zip::test

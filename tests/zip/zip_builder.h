@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/exception.h"
+
 namespace vl4::zip::test {
 
 struct MemberPlan {
@@ -57,5 +59,21 @@ struct Built {
   uint32_t end_offset = 0;
 };
 Built BuildZip(const ArchivePlan& plan);
+
+// A stored member with its data and comment.
+MemberPlan Member(std::string name, std::string data, std::string comment = "");
+// Overwrites four bytes (little-endian) of an archive.
+void Poke32(std::string& bytes, size_t at, uint32_t v);
+
+// "Class: message" of the exception `f` ends with, or "no error".
+template <class F>
+std::string Error(F f) {
+  try {
+    f();
+  } catch (const Exception& e) {
+    return std::string(e.ClassName()) + ": " + e.Message();
+  }
+  return "no error";
+}
 
 }  // namespace vl4::zip::test

@@ -19,8 +19,10 @@ using test::ArchivePlan;
 using test::Crc;
 using test::Deflated;
 using test::Directory;
+using test::Error;
 using test::MemberPlan;
 using test::Plain;
+using test::Poke32;
 using test::Tree;
 using test::UnzipWorld;
 using Files = std::map<std::string, std::string>;
@@ -34,21 +36,6 @@ std::string Pattern(size_t n, unsigned seed = 1) {
     c = static_cast<char>(x >> 24);
   }
   return s;
-}
-
-template <class F>
-std::string Error(F f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return std::string(e.ClassName()) + ": " + e.Message();
-  }
-  return "no error";
-}
-
-// Overwrites four bytes (little-endian) of an archive.
-void Poke32(std::string& bytes, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
 }
 
 TEST(UnZipRun, TheInstallersSettingsExtractEveryFileAndReportEachOne) {
