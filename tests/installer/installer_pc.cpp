@@ -9,9 +9,9 @@
 #include <fstream>
 
 #include "installer/macros.h"
-#include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/text.h"
+#include "tests/support/test_world.h"
 #include "tests/zip/zip_builder.h"
 #include "zip/decompress/crc32.h"
 
@@ -77,19 +77,11 @@ InstallerPc::~InstallerPc() {
 
 void InstallerPc::Put(const std::string& path, std::string_view bytes) {
   files().ForceDirectories(ExtractFileDir(path));
-  auto stream = files().OpenFile(path, platform::OpenMode::kCreate);
-  ASSERT_EQ(stream->Write(bytes.data(), bytes.size()), bytes.size()) << path;
+  ASSERT_TRUE(WriteWholeFile(files(), path, bytes)) << path;
 }
 
 std::optional<std::string> InstallerPc::Read(const std::string& path) {
-  try {
-    auto stream = files().OpenFile(path, platform::OpenMode::kRead);
-    std::string data(static_cast<size_t>(stream->Size()), '\0');
-    data.resize(stream->Read(data.data(), data.size()));
-    return data;
-  } catch (const Exception&) {
-    return std::nullopt;
-  }
+  return ReadWholeFile(files(), path);
 }
 
 void InstallerPc::PutData(const std::vector<DataMember>& members, int part) {

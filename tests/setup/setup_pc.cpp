@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
 #include "setup/actions/code_page.h"
 #include "setup/actions/results_file.h"
 #include "setup/catalogue.h"
+#include "tests/support/test_world.h"
 
 namespace vl4::test {
 
@@ -62,19 +62,11 @@ SetupPc::~SetupPc() {
 
 void SetupPc::Put(const std::string& path, std::string_view bytes) {
   files().ForceDirectories(ExtractFileDir(path));
-  auto stream = files().OpenFile(path, platform::OpenMode::kCreate);
-  ASSERT_EQ(stream->Write(bytes.data(), bytes.size()), bytes.size()) << path;
+  ASSERT_TRUE(WriteWholeFile(files(), path, bytes)) << path;
 }
 
 std::optional<std::string> SetupPc::Read(const std::string& path) {
-  try {
-    auto stream = files().OpenFile(path, platform::OpenMode::kRead);
-    std::string data(static_cast<size_t>(stream->Size()), '\0');
-    data.resize(stream->Read(data.data(), data.size()));
-    return data;
-  } catch (const Exception&) {
-    return std::nullopt;
-  }
+  return ReadWholeFile(files(), path);
 }
 
 std::string SetupPc::HostPath(const std::string& path) {

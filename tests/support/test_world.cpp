@@ -88,17 +88,25 @@ std::string TestWorld::Path(std::string_view relative) const {
 }
 
 bool TestWorld::WriteFile(const std::string& path, std::string_view bytes) {
+  return WriteWholeFile(files(), path, bytes);
+}
+
+std::optional<std::string> TestWorld::ReadFile(const std::string& path) {
+  return ReadWholeFile(files(), path);
+}
+
+bool WriteWholeFile(platform::Files& files, const std::string& path, std::string_view bytes) {
   try {
-    auto stream = files().OpenFile(path, platform::OpenMode::kCreate);
+    auto stream = files.OpenFile(path, platform::OpenMode::kCreate);
     return stream->Write(bytes.data(), bytes.size()) == bytes.size();
   } catch (const Exception&) {
     return false;
   }
 }
 
-std::optional<std::string> TestWorld::ReadFile(const std::string& path) {
+std::optional<std::string> ReadWholeFile(platform::Files& files, const std::string& path) {
   try {
-    auto stream = files().OpenFile(path, platform::OpenMode::kRead);
+    auto stream = files.OpenFile(path, platform::OpenMode::kRead);
     std::string data;
     char buffer[65536];
     while (size_t n = stream->Read(buffer, sizeof buffer)) data.append(buffer, n);

@@ -59,6 +59,10 @@ class TestWorld {
   std::string registry_key_;
 };
 
+// Whole-file access through any platform's files: false or nothing when the platform refuses.
+bool WriteWholeFile(platform::Files& files, const std::string& path, std::string_view bytes);
+std::optional<std::string> ReadWholeFile(platform::Files& files, const std::string& path);
+
 // The zip corpus folder from VL4_CORPUS (a host path); nothing when it is not there, and the
 // tests that need it skip.
 std::optional<std::string> CorpusDir();
