@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/text_file.h"
+
 namespace vl4::platform::sandbox {
 
 namespace {
@@ -16,12 +18,7 @@ void AttributeStore::Refresh() {
   auto text = file_.ReadIfChanged();
   if (!text) return;
   entries_.clear();
-  size_t pos = 0;
-  while (pos < text->size()) {
-    size_t end = text->find('\n', pos);
-    if (end == std::string::npos) end = text->size();
-    std::string line = text->substr(pos, end - pos);
-    pos = end + 1;
+  for (const std::string& line : SplitLines(*text)) {
     size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;  // a torn or foreign line holds nothing for us
     entries_[line.substr(tab + 1)] =

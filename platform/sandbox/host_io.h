@@ -39,7 +39,8 @@ struct FileStamp {
 };
 
 // A text file of the sandbox's own (attributes, locks, short names): cached, re-read when it
-// changed on disk, replaced atomically when written.
+// changed on disk, replaced atomically when written. One entry per line; entries hold host paths
+// made from Windows names, which never contain CR or LF.
 class StoreFile {
  public:
   explicit StoreFile(std::string path) : path_(std::move(path)) {}

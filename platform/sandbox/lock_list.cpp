@@ -1,18 +1,15 @@
 #include "platform/sandbox/lock_list.h"
 
+#include "platform/text_file.h"
+
 namespace vl4::platform::sandbox {
 
 void LockList::Refresh() {
   auto text = file_.ReadIfChanged();
   if (!text) return;
   hosts_.clear();
-  size_t pos = 0;
-  while (pos < text->size()) {
-    size_t end = text->find('\n', pos);
-    if (end == std::string::npos) end = text->size();
-    if (end > pos) hosts_.insert(text->substr(pos, end - pos));
-    pos = end + 1;
-  }
+  for (std::string& host : SplitLines(*text))
+    if (!host.empty()) hosts_.insert(std::move(host));
 }
 
 bool LockList::Save() {

@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include "platform/text_file.h"
+
 namespace vl4::platform::sandbox {
 
 namespace {
@@ -59,12 +61,7 @@ void ShortNames::Refresh() {
   auto text = file_.ReadIfChanged();
   if (!text) return;
   dirs_.clear();
-  size_t pos = 0;
-  while (pos < text->size()) {
-    size_t end = text->find('\n', pos);
-    if (end == std::string::npos) end = text->size();
-    std::string line = text->substr(pos, end - pos);
-    pos = end + 1;
+  for (const std::string& line : SplitLines(*text)) {
     size_t tab = line.find('\t');
     size_t slash = line.find_last_of('/');
     if (tab == std::string::npos || slash == std::string::npos || slash < tab) continue;
