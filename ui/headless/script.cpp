@@ -68,9 +68,9 @@ struct KeyStroke {
   unsigned shift = kShiftNone;
 };
 
-std::optional<KeyStroke> ParseKey(std::string_view spec) {
+std::optional<KeyStroke> ParseKey(std::string_view text) {
   KeyStroke k;
-  std::string rest = Lower(spec);
+  std::string rest = Lower(text);
   for (;;) {
     if (rest.starts_with("shift+")) {
       k.shift |= kShiftShift;
