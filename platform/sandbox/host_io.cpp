@@ -9,34 +9,37 @@
 
 namespace vl4::platform::sandbox {
 
+UniqueFd OpenHostFile(const std::string& path, int flags, mode_t mode) {
+  return UniqueFd(::open(path.c_str(), flags | O_CLOEXEC, mode));
+}
+
 std::optional<std::string> ReadHostFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  UniqueFd fd = OpenHostFile(path, O_RDONLY);
+  if (!fd) return std::nullopt;
   std::string data;
   char buffer[65536];
   for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     data.append(buffer, static_cast<size_t>(n));
   }
-  ::close(fd);
   return data;
 }
 
 bool ReplaceHostFile(const std::string& path, const std::string& content) {
   static std::atomic<unsigned> counter{0};
   std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  UniqueFd fd = OpenHostFile(temp, O_WRONLY | O_CREAT | O_TRUNC);
+  if (!fd) return false;
   size_t done = 0;
   while (done < content.size()) {
-    ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    ssize_t n = ::write(fd.get(), content.data() + done, content.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  bool ok = ::close(fd) == 0 && done == content.size();
+  bool ok = fd.Close() && done == content.size();
   if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
@@ -52,13 +55,8 @@ bool MakeHostDirectories(const std::string& path) {
   return ::mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-HostFileLock::HostFileLock(const std::string& path)
-    : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-  if (fd_ >= 0) ::flock(fd_, LOCK_EX);
-}
-
-HostFileLock::~HostFileLock() {
-  if (fd_ >= 0) ::close(fd_);
+HostFileLock::HostFileLock(const std::string& path) : fd_(OpenHostFile(path, O_RDWR | O_CREAT)) {
+  if (fd_) ::flock(fd_.get(), LOCK_EX);
 }
 
 FileStamp FileStamp::Of(const std::string& path) {

@@ -2,11 +2,43 @@
 #pragma once
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace vl4::platform::sandbox {
+
+// A host file descriptor, closed by its owner on every path.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  ~UniqueFd() { Close(); }
+
+  int get() const { return fd_; }
+  explicit operator bool() const { return fd_ >= 0; }
+  // Closes now; false when close reports an error (a write that did not reach the disk).
+  bool Close() {
+    int fd = std::exchange(fd_, -1);
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+// open(2) with O_CLOEXEC; an empty holder when it failed.
+UniqueFd OpenHostFile(const std::string& path, int flags, mode_t mode = 0644);
 
 std::optional<std::string> ReadHostFile(const std::string& path);
 // Writes a temporary file beside `path` and renames it over `path`: readers see the old or the
@@ -18,12 +50,9 @@ bool MakeHostDirectories(const std::string& path);  // mkdir -p
 class HostFileLock {
  public:
   explicit HostFileLock(const std::string& path);
-  ~HostFileLock();
-  HostFileLock(const HostFileLock&) = delete;
-  HostFileLock& operator=(const HostFileLock&) = delete;
 
  private:
-  int fd_;
+  UniqueFd fd_;
 };
 
 // What tells whether another process has replaced or changed a file since it was last read.

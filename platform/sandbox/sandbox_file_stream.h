@@ -3,15 +3,13 @@
 
 #include "platform/file_stream.h"
 #include "platform/sandbox/faults.h"
+#include "platform/sandbox/host_io.h"
 
 namespace vl4::platform::sandbox {
 
 class SandboxFileStream final : public FileStream {
  public:
-  SandboxFileStream(int fd, Faults& faults) : fd_(fd), faults_(faults) {}
-  ~SandboxFileStream() override;
-  SandboxFileStream(const SandboxFileStream&) = delete;
-  SandboxFileStream& operator=(const SandboxFileStream&) = delete;
+  SandboxFileStream(UniqueFd fd, Faults& faults) : fd_(std::move(fd)), faults_(faults) {}
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
@@ -20,7 +18,7 @@ class SandboxFileStream final : public FileStream {
   uint32_t DosTime() override;
 
  private:
-  int fd_;
+  UniqueFd fd_;
   Faults& faults_;
 };
 

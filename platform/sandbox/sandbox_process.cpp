@@ -71,11 +71,10 @@ void RecordStartedProcess(const std::string& record_file, pid_t pid, int show_co
                           const std::string& command) {
   std::string line = std::to_string(pid) + "\t" + std::to_string(StartTime(pid).value_or(0)) +
                      "\t" + std::to_string(show_command) + "\t" + command + "\n";
-  int fd = ::open(record_file.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  ssize_t written = ::write(fd, line.data(), line.size());  // one append: whole lines
+  UniqueFd fd = OpenHostFile(record_file, O_WRONLY | O_CREAT | O_APPEND);
+  if (!fd) return;
+  ssize_t written = ::write(fd.get(), line.data(), line.size());  // one append: whole lines
   (void)written;
-  ::close(fd);
 }
 
 bool WaitForRecordedProcesses(const std::string& record_file, std::chrono::milliseconds timeout) {

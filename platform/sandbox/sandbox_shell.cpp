@@ -10,6 +10,7 @@
 #include "platform/command_line.h"
 #include "platform/path.h"
 #include "platform/sandbox/dos_time.h"
+#include "platform/sandbox/host_io.h"
 #include "platform/sandbox/sandbox_process.h"
 #include "platform/shell_link_format.h"
 #include "platform/text.h"
@@ -128,12 +129,11 @@ std::optional<std::string> SandboxShell::FindProgram(const std::string& file,
 }
 
 void SandboxShell::Log(const std::string& line) {
-  int fd = ::open(m_.File("shell.log").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) return;
+  UniqueFd fd = OpenHostFile(m_.File("shell.log"), O_WRONLY | O_CREAT | O_APPEND);
+  if (!fd) return;
   std::string text = line + "\n";
-  ssize_t written = ::write(fd, text.data(), text.size());
+  ssize_t written = ::write(fd.get(), text.data(), text.size());
   (void)written;
-  ::close(fd);
 }
 
 std::unique_ptr<Process> SandboxShell::Execute(const std::string& verb, const std::string& file,

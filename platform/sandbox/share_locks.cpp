@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/sandbox/host_io.h"
+
 namespace vl4::platform::sandbox {
 
 namespace {
@@ -30,11 +32,8 @@ bool HoldShare(int fd, Share mark) {
 }
 
 bool ShareHeld(const char* host_path, Share mark) {
-  int fd = ::open(host_path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  bool held = ShareHeldByOther(fd, mark);
-  ::close(fd);
-  return held;
+  UniqueFd fd = OpenHostFile(host_path, O_RDONLY | O_NONBLOCK);
+  return fd && ShareHeldByOther(fd.get(), mark);
 }
 
 }  // namespace vl4::platform::sandbox
