@@ -11,7 +11,7 @@ command -v clang++ >/dev/null || { echo "clang++ is not installed: no fuzz targe
 
 for target in zip_directory_fuzz zip_unzip_fuzz; do
   clang++ -std=c++20 -O1 -g -I. -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-    "fuzz/$target.cpp" zip/*.cpp zip/decompress/*.cpp platform/text.cpp platform/path.cpp \
+    "fuzz/$target.cpp" zip/*.cpp zip/decompress/*.cpp platform/text.cpp platform/path.cpp platform/file_tree.cpp \
     platform/embedded_resource.cpp tests/zip/fake_platform.cpp tests/zip/own_resource.cpp \
     -o "$out/$target"
 done

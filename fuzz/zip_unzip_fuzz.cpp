@@ -28,7 +28,7 @@ class DiscardStream : public vl4::platform::FileStream {
 
 class FuzzFiles : public test::MemoryFiles {
  public:
-  bool ForceDirectories(const std::string& path) override {
+  bool CreateDirectory(const std::string& path) override {
     CheckInside(path);
     return true;
   }

@@ -6,6 +6,7 @@
 #include "installer/inst_f3.h"
 #include "installer/install_texts.h"
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -40,7 +41,7 @@ void TInstF3::FinishInstall() {
 
   if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
   CommitPlacements();
-  RemoveTree(staging_);
+  platform::RemoveTree(files(), staging_);
   SetStatus(script.install_title + install_texts::kCreatingShortcuts);
 
   for (const AssociationRow& row : script.associations) {

@@ -5,6 +5,7 @@
 #include "installer/install_texts.h"
 #include "installer/locations.h"
 #include "installer/macros.h"
+#include "platform/dos_date_time.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -133,9 +134,8 @@ std::string TInstF1::VersionLine() {
       inst_.where.start_dir + "\\" + DataPartName(inst_.where.data_file_name, 1);
   const auto time = inst_.platform.files().GetFileTime(data);
   if (!time || *time == 0) return "";
-  const unsigned date = *time >> 16;
-  const std::string build =
-      Format("%02u.%02u.%04u", date & 31, (date >> 5) & 15, 1980 + (date >> 9));
+  const DosDateTime date = DosDateTime::Split(*time);
+  const std::string build = Format("%02u.%02u.%04u", date.day, date.month, date.year);
   return Format(install_texts::kVersionLine, inst_.script.version.c_str(), build.c_str());
 }
 

@@ -5,7 +5,9 @@
 #include "installer/inst_f1.h"
 #include "installer/install_texts.h"
 #include "installer/macros.h"
+#include "platform/dos_date_time.h"
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -32,7 +34,7 @@ void TInstF1::Button4Click() {
       return error(ExpandInstallDir(script.required_files_message, destination));
     }
   }
-  if (!files.DirectoryExists(destination)) files.ForceDirectories(destination);
+  if (!files.DirectoryExists(destination)) platform::ForceDirectories(files, destination);
   if (!files.DirectoryExists(destination)) {
     return error(Format(install_texts::kCannotCreateDestination, destination.c_str()));
   }
@@ -43,7 +45,7 @@ void TInstF1::Button4Click() {
   // A system library of 2005 or earlier belongs to a version the new one replaces.
   if (auto time = files.GetFileTime(inst_.where.system_dir + "\\vl4.dll");
       time && files.FileExists(inst_.where.system_dir + "\\vl4.dll") &&
-      1980 + (*time >> 25) <= 2005) {
+      DosDateTime::Split(*time).year <= 2005) {
     if (App().MessageDlg(install_texts::kOldComponents, ui::MsgKind::kWarning,
                          ui::MsgButtons::kYesNo, this) != ui::ModalResult::kYes) {
       return;
@@ -98,7 +100,9 @@ void TInstF1::Button1Click() {
       files.DirectoryExists(Edit1.Text()) ? Edit1.Text() : inst_.where.program_files_dir;
   request.allow_create = true;
   request.exists = [&files](const std::string& path) { return files.DirectoryExists(path); };
-  request.create = [&files](const std::string& path) { return files.ForceDirectories(path); };
+  request.create = [&files](const std::string& path) {
+    return platform::ForceDirectories(files, path);
+  };
   if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
 }
 

@@ -6,6 +6,7 @@
 
 #include "installer/install_texts.h"
 #include "installer/macros.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -205,7 +206,7 @@ bool TInstF3::PrepareDirectories() {
     created_set_.insert(UpperCase(dir));
   }
   for (const std::string& dir : inst_.script.created_dirs) {
-    if (!files().DirectoryExists(dir)) files().ForceDirectories(dir);
+    if (!files().DirectoryExists(dir)) platform::ForceDirectories(files(), dir);
   }
   // The uninstall directory goes with a rollback only when the run made it.
   const std::string uninst = destination_ + "\\UNINST";
@@ -398,7 +399,7 @@ void TInstF3::Rollback() {
   }
   placements_.clear();
   installed_list_.clear();
-  if (!staging_.empty()) RemoveTree(staging_);
+  if (!staging_.empty()) platform::RemoveTree(files(), staging_);
   files().RemoveDirectory(destination_);
   // Innermost first: each pass removes what the previous one emptied.
   for (bool removed = true; removed;) {
@@ -408,23 +409,6 @@ void TInstF3::Rollback() {
     }
   }
   files().RemoveDirectory(destination_);
-}
-
-void TInstF3::RemoveTree(const std::string& dir) {
-  for (const platform::FindEntry& entry : files().FindFiles(dir + "\\*.*")) {
-    if (entry.name == "." || entry.name == "..") continue;
-    const std::string child = dir + "\\" + entry.name;
-    if (entry.attributes & platform::kAttrDirectory) {
-      RemoveTree(child);
-    } else {
-      // Unpacked read-only members are the run's own files too.
-      if (entry.attributes & platform::kAttrReadOnly) {
-        files().SetAttributes(child, entry.attributes & ~platform::kAttrReadOnly);
-      }
-      files().DeleteFile(child);
-    }
-  }
-  files().RemoveDirectory(dir);
 }
 
 }  // namespace vl4

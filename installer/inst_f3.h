@@ -35,8 +35,6 @@ class TInstF3 : public ui::Form {
   void PlaceFile(const std::string& path);
   // Undoes what the run did, says so and ends the application.
   void AbortInstall();
-  // Deletes a directory with everything in it.
-  void RemoveTree(const std::string& dir);
 
   // The finishing step: the self-copy, associations, shortcuts, the uninstall log, the
   // completion message and the launch of the setup tool; then the application ends.

@@ -21,8 +21,15 @@ enum : uint32_t {
   kAttrNormal = 0x80,
 };
 
-enum class DriveType { kUnknown = 0, kNoRootDir = 1, kRemovable = 2, kFixed = 3, kRemote = 4,
-                       kCdRom = 5, kRamDisk = 6 };
+enum class DriveType {
+  kUnknown = 0,
+  kNoRootDir = 1,
+  kRemovable = 2,
+  kFixed = 3,
+  kRemote = 4,
+  kCdRom = 5,
+  kRamDisk = 6
+};
 
 struct FindEntry {
   std::string name;  // long name as stored
@@ -40,7 +47,6 @@ class Files {
   virtual bool FileExists(const std::string& path) = 0;       // a file, not a directory
   virtual bool DirectoryExists(const std::string& path) = 0;  // "C:" and "C:\" are the root
   virtual bool CreateDirectory(const std::string& path) = 0;  // one level
-  virtual bool ForceDirectories(const std::string& path) = 0; // with all missing parents
   virtual bool RemoveDirectory(const std::string& path) = 0;  // empty directories only
   virtual bool DeleteFile(const std::string& path) = 0;       // fails on read-only/locked files
   // CopyFile: copies contents, attributes and time; fails when the target exists and
@@ -59,11 +65,11 @@ class Files {
   // them, in the order the backend lists them; callers filter by attributes.
   virtual std::vector<FindEntry> FindFiles(const std::string& pattern) = 0;
 
-  virtual std::string ShortPath(const std::string& path) = 0;  // GetShortPathName; "" on failure
-  virtual std::string FullPath(const std::string& path) = 0;   // GetFullPathName
-  virtual DriveType GetDriveType(const std::string& root) = 0; // root such as "C:\"
+  virtual std::string ShortPath(const std::string& path) = 0;   // GetShortPathName; "" on failure
+  virtual std::string FullPath(const std::string& path) = 0;    // GetFullPathName
+  virtual DriveType GetDriveType(const std::string& root) = 0;  // root such as "C:\"
   virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
-  virtual int64_t DiskSize(char drive_letter) = 0;             // -1 when the drive is not ready
+  virtual int64_t DiskSize(char drive_letter) = 0;  // -1 when the drive is not ready
   virtual std::string CurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
 

@@ -3,6 +3,7 @@
 #include "setup/config.h"
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -20,7 +21,7 @@ constexpr char kOutputNet[] = "Output .NET Directory";
 
 // A directory the configuration names must exist: it is created with its parents when missing.
 bool EnsureDirectory(platform::Files& files, const std::string& dir) {
-  if (!files.DirectoryExists(dir)) files.ForceDirectories(dir);
+  if (!files.DirectoryExists(dir)) platform::ForceDirectories(files, dir);
   return files.DirectoryExists(dir);
 }
 

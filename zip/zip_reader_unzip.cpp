@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text.h"
 #include "zip/decompress/explode.h"
@@ -48,7 +49,7 @@ int TZipReader::UnZip() {
 int UnZipRun::Run() {
   TZipReader& r = reader_;
   if (!r.test_only_ && !r.dest_dir_.empty() && !r.files_.DirectoryExists(r.dest_dir_)) {
-    r.files_.ForceDirectories(r.dest_dir_);
+    platform::ForceDirectories(r.files_, r.dest_dir_);
   }
   // The members of a set are taken in their stored order, volume after volume.
   struct RestoreSortMode {
@@ -175,7 +176,7 @@ std::string UnZipRun::OutputDirectory() const {
   const std::string dir = JoinOutputDir(r.dest_dir_, RelativeOutputDir(stored));
   if (!r.test_only_ && !dir.empty()) {
     const std::string folder = ExcludeTrailingBackslash(dir);
-    if (!r.files_.DirectoryExists(folder)) r.files_.ForceDirectories(folder);
+    if (!r.files_.DirectoryExists(folder)) platform::ForceDirectories(r.files_, folder);
   }
   return dir;
 }

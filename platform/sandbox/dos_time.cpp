@@ -1,23 +1,27 @@
 #include "platform/sandbox/dos_time.h"
 
+#include "platform/dos_date_time.h"
+
 namespace vl4::platform::sandbox {
 
 uint32_t DosTimeFromUnix(time_t t) {
   tm local{};
   if (!::localtime_r(&t, &local) || local.tm_year < 80 || local.tm_year > 207) return 0;
-  uint32_t date = ((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday;
-  uint32_t time = (local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2);
-  return (date << 16) | time;
+  const auto part = [](int value) { return static_cast<unsigned>(value); };
+  return DosDateTime{part(local.tm_year + 1900), part(local.tm_mon + 1), part(local.tm_mday),
+                     part(local.tm_hour),        part(local.tm_min),     part(local.tm_sec)}
+      .Pack();
 }
 
 std::optional<time_t> UnixFromDosTime(uint32_t dos_time) {
+  const DosDateTime part = DosDateTime::Split(dos_time);
   tm local{};
-  local.tm_year = static_cast<int>((dos_time >> 25) & 0x7F) + 80;
-  local.tm_mon = static_cast<int>((dos_time >> 21) & 0x0F) - 1;
-  local.tm_mday = static_cast<int>((dos_time >> 16) & 0x1F);
-  local.tm_hour = static_cast<int>((dos_time >> 11) & 0x1F);
-  local.tm_min = static_cast<int>((dos_time >> 5) & 0x3F);
-  local.tm_sec = static_cast<int>(dos_time & 0x1F) * 2;
+  local.tm_year = static_cast<int>(part.year) - 1900;
+  local.tm_mon = static_cast<int>(part.month) - 1;
+  local.tm_mday = static_cast<int>(part.day);
+  local.tm_hour = static_cast<int>(part.hour);
+  local.tm_min = static_cast<int>(part.minute);
+  local.tm_sec = static_cast<int>(part.second);
   local.tm_isdst = -1;
   if (local.tm_mon < 0 || local.tm_mon > 11 || local.tm_mday == 0 || local.tm_hour > 23 ||
       local.tm_min > 59 || local.tm_sec > 59) {

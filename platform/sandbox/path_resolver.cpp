@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "platform/file_tree.h"
+
 namespace vl4::platform::sandbox {
 
 namespace {
@@ -190,7 +192,7 @@ std::optional<std::string> PathResolver::Lookup(const std::string& dir, const st
     if (DIR* d = ::opendir(dir.c_str())) {
       while (dirent* e = ::readdir(d)) {
         std::string_view n = e->d_name;
-        if (n == "." || n == "..") continue;
+        if (IsDotEntry(n)) continue;
         fresh.names.emplace(Fold(AnsiName(n)), std::string(n));
       }
       ::closedir(d);

@@ -9,7 +9,9 @@
 #include <cerrno>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/sandbox/dos_time.h"
+#include "platform/sandbox/host_io.h"
 #include "platform/sandbox/sandbox_file_stream.h"
 #include "platform/sandbox/share_locks.h"
 
@@ -63,7 +65,7 @@ bool MatchMask(std::string_view name, std::string_view mask) {
 // extension.
 bool MatchPattern(std::string_view name, std::string_view mask) {
   if (mask.size() > 1 && mask.back() == '.' && mask != "..") {
-    if (name.find('.') != std::string_view::npos && name != "." && name != "..") return false;
+    if (name.find('.') != std::string_view::npos && !IsDotEntry(name)) return false;
     mask.remove_suffix(1);
   }
   return MatchMask(name, mask);
@@ -101,18 +103,6 @@ bool SandboxFiles::CreateDirectory(const std::string& path) {
   return true;
 }
 
-bool SandboxFiles::ForceDirectories(const std::string& path) {
-  auto full = m_.FullPath(path);
-  if (!full) return false;
-  std::string dir = *full;
-  while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
-  if (DirectoryExists(dir)) return true;
-  size_t slash = dir.find_last_of('\\');
-  if (slash == std::string::npos || dir.size() <= 3) return false;
-  std::string parent = dir.substr(0, slash == 2 ? 3 : slash);
-  return ForceDirectories(parent) && CreateDirectory(dir);
-}
-
 bool SandboxFiles::RemoveDirectory(const std::string& path) {
   auto r = m_.Resolve(path);
   if (!r || !IsDir(*r)) return false;
@@ -141,36 +131,35 @@ bool SandboxFiles::DeleteFile(const std::string& path) {
 
 bool SandboxFiles::CopyHostFile(const std::string& from, const std::string& to,
                                 const struct stat& st) {
-  int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return false;
-  int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, st.st_mode & 07777);
-  bool ok = out >= 0 && !ShareHeldByOther(out, Share::kDeniesWrite) && ::ftruncate(out, 0) == 0;
+  UniqueFd in = OpenHostFile(from, O_RDONLY);
+  if (!in) return false;
+  UniqueFd out = OpenHostFile(to, O_WRONLY | O_CREAT, st.st_mode & 07777);
+  bool ok =
+      out && !ShareHeldByOther(out.get(), Share::kDeniesWrite) && ::ftruncate(out.get(), 0) == 0;
   while (ok) {
-    ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr, 1 << 30, 0);
     if (n == 0) break;
     if (n < 0) {
       // Not every pair of file systems copies in the kernel: fall back to plain reads.
       if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) ok = false;
       char buffer[65536];
       while (ok) {
-        ssize_t got = ::read(in, buffer, sizeof buffer);
+        ssize_t got = ::read(in.get(), buffer, sizeof buffer);
         if (got <= 0) {
           ok = got == 0;
           break;
         }
-        ok = ::write(out, buffer, static_cast<size_t>(got)) == got;
+        ok = ::write(out.get(), buffer, static_cast<size_t>(got)) == got;
       }
       break;
     }
   }
   if (ok) {
-    ::fchmod(out, st.st_mode & 07777);
+    ::fchmod(out.get(), st.st_mode & 07777);
     timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
-    ::futimens(out, times);
+    ::futimens(out.get(), times);
   }
-  if (out >= 0 && ::close(out) != 0) ok = false;
-  ::close(in);
-  return ok;
+  return out.Close() && ok;
 }
 
 bool SandboxFiles::CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) {
@@ -291,7 +280,7 @@ std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
   if (DIR* d = ::opendir(dir->host.c_str())) {
     while (dirent* e = ::readdir(d)) {
       std::string_view name = e->d_name;
-      bool dots = name == "." || name == "..";
+      bool dots = IsDotEntry(name);
       if (dots && root) continue;  // a drive root has no "." and ".."
       std::string ansi = m_.paths.AnsiName(name);
       // As on Windows, a name is also found through its short name ("*.htm" finds "a.html").
@@ -313,7 +302,7 @@ std::vector<FindEntry> SandboxFiles::FindFiles(const std::string& pattern) {
   }
   // The order an NTFS folder lists in: "." and ".." first, then by upper-cased name.
   std::sort(found.begin(), found.end(), [&](const FindEntry& a, const FindEntry& b) {
-    bool a_dots = a.name == "." || a.name == "..", b_dots = b.name == "." || b.name == "..";
+    bool a_dots = IsDotEntry(a.name), b_dots = IsDotEntry(b.name);
     if (a_dots != b_dots) return a_dots;
     return m_.paths.Fold(a.name) < m_.paths.Fold(b.name);
   });
@@ -426,23 +415,22 @@ std::unique_ptr<FileStream> SandboxFiles::OpenFile(const std::string& path, Open
   if (r->exists && write && (ReadOnly(*r) || m_.locks.Contains(r->host))) return fail();
   if (!r->exists && !create) return fail();
 
-  int flags = (write ? O_RDWR : O_RDONLY) | O_CLOEXEC | (create ? O_CREAT : 0);
-  int fd = ::open(r->host.c_str(), flags, 0644);
-  if (fd < 0) return fail();
+  UniqueFd fd = OpenHostFile(r->host, (write ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0));
+  if (!fd) return fail();
   // Windows sharing: writers need nobody to deny writing; a handle that denies writing needs
   // no writer. Every handle denies deletion.
-  bool denied = (write && ShareHeldByOther(fd, Share::kDeniesWrite)) ||
-                (mode != OpenMode::kRead && ShareHeldByOther(fd, Share::kHasWriter));
-  bool held = !denied && (!write || HoldShare(fd, Share::kHasWriter)) &&
-              (mode == OpenMode::kRead || HoldShare(fd, Share::kDeniesWrite)) &&
-              HoldShare(fd, Share::kDeniesDelete);
-  if (!held || (create && ::ftruncate(fd, 0) != 0)) {
-    ::close(fd);
+  bool denied = (write && ShareHeldByOther(fd.get(), Share::kDeniesWrite)) ||
+                (mode != OpenMode::kRead && ShareHeldByOther(fd.get(), Share::kHasWriter));
+  bool held = !denied && (!write || HoldShare(fd.get(), Share::kHasWriter)) &&
+              (mode == OpenMode::kRead || HoldShare(fd.get(), Share::kDeniesWrite)) &&
+              HoldShare(fd.get(), Share::kDeniesDelete);
+  if (!held || (create && ::ftruncate(fd.get(), 0) != 0)) {
+    fd.Close();
     if (create && !r->exists) ::unlink(r->host.c_str());
     return fail();
   }
   if (create && !r->exists) m_.paths.NoteAdded(r->host);
-  return std::make_unique<SandboxFileStream>(fd, m_.faults);
+  return std::make_unique<SandboxFileStream>(std::move(fd), m_.faults);
 }
 
 }  // namespace vl4::platform::sandbox

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "platform/file_tree.h"
 #include "platform/text_file.h"
 
 namespace vl4::platform::sandbox {
@@ -44,7 +45,7 @@ std::string ShortNames::FirstCandidate(std::string_view upper_name) {
 }
 
 bool ShortNames::IsShortName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || IsDotEntry(name)) return false;
   size_t dot = name.find('.');
   std::string_view base = name.substr(0, dot);
   std::string_view ext = dot == std::string_view::npos ? "" : name.substr(dot + 1);

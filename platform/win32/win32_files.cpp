@@ -47,15 +47,6 @@ class Win32Files final : public Files {
   bool CreateDirectory(const std::string& path) override {
     return ::CreateDirectoryA(path.c_str(), nullptr);
   }
-  bool ForceDirectories(const std::string& path) override {
-    std::string dir = FullPath(path);
-    while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
-    if (dir.empty()) return false;
-    if (DirectoryExists(dir)) return true;
-    std::string parent = ExtractFileDir(dir);
-    if (parent == dir || parent.empty()) return false;
-    return ForceDirectories(parent) && CreateDirectory(dir);
-  }
   bool RemoveDirectory(const std::string& path) override {
     return ::RemoveDirectoryA(path.c_str());
   }

@@ -1,6 +1,7 @@
 // The .NET output directory dialog.
 #include "setup/actions/form7.h"
 
+#include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "setup/setup_texts.h"
@@ -80,7 +81,7 @@ bool TForm7::ValidateLocalDir() {
                        this) != ui::ModalResult::kYes) {
     return false;
   }
-  files_.ForceDirectories(dir);
+  platform::ForceDirectories(files_, dir);
   if (files_.DirectoryExists(dir)) return true;
   App().MessageDlg(Format(texts::kCannotCreateDirectory, dir.c_str()), ui::MsgKind::kError,
                    ui::MsgButtons::kOK, this);

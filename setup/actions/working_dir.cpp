@@ -1,5 +1,6 @@
 // Actions of the working directory page: choosing the working directory, creating and deleting
 // its results file, and completing it with the support library and the three shortcuts.
+#include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/platform.h"
@@ -17,7 +18,9 @@ void TForm1::ButtonChangeDirClick() {
   request.caption = texts::kChooseWorkDir;
   request.allow_create = true;
   request.exists = [&files](const std::string& path) { return files.DirectoryExists(path); };
-  request.create = [&files](const std::string& path) { return files.ForceDirectories(path); };
+  request.create = [&files](const std::string& path) {
+    return platform::ForceDirectories(files, path);
+  };
   if (ButtonChangeDir.Caption() == texts::kChange) {
     request.start = IncludeTrailingBackslash(config_.work_dir);
   } else {

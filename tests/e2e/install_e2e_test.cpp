@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/file_tree.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "platform/text_file.h"
 #include "setup/actions/results_file.h"
@@ -61,7 +62,7 @@ class InstallProgram : public ::testing::Test {
     platform::SandboxPlatform pc((root / "pc").string());
     auto& files = pc.files();
     auto import = [&](const fs::path& host, const std::string& target) {
-      files.ForceDirectories(target.substr(0, target.rfind('\\')));
+      platform::ForceDirectories(files, target.substr(0, target.rfind('\\')));
       ASSERT_TRUE(files.CopyFile("Z:" + host.string(), target, false)) << target;
     };
     for (const char* name : {"Inst.dat", "Inst.ini", "readme.txt", "license.txt"}) {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/win32/win32_platform.h"
 #include "setup/actions/form4.h"
 #include "setup/actions/form7.h"
@@ -94,7 +95,7 @@ void Screenshot(const std::string& name) {
 class SetupOnScreen : public ::testing::Test {
  protected:
   SetupOnScreen() {
-    RemoveTree(kBase);
+    platform::RemoveTree(real.files(), kBase);
     for (const char* file :
          {"VL4\\VL4Demo.exe", "VL4\\VL4Load.exe", "VL4\\VL4Res.exe", "VL4\\DELPHI7\\vl4.pas",
           "VL4\\DELPHI7\\loaddpr.dat", "VL4\\VB6\\vl4.bas", "VL4\\VB6\\loadvb.dat",
@@ -120,7 +121,7 @@ class SetupOnScreen : public ::testing::Test {
                                 std::string(kBase) + "\\Lazarus\\lazarus.exe \"%1\"");
   }
   ~SetupOnScreen() override {
-    RemoveTree(kBase);
+    platform::RemoveTree(real.files(), kBase);
     real.files().DeleteFile(real.system().WindowsDirectory() + "\\vl4standin.log");
     const std::pair<platform::RootKey, const char*> keys[] = {
         {platform::RootKey::kLocalMachine, kDelphiKey},
@@ -136,23 +137,9 @@ class SetupOnScreen : public ::testing::Test {
   }
 
   void Put(const std::string& path, std::string_view bytes) {
-    real.files().ForceDirectories(path.substr(0, path.rfind('\\')));
+    platform::ForceDirectories(real.files(), path.substr(0, path.rfind('\\')));
     real.files().OpenFile(path, platform::OpenMode::kCreate)->Write(bytes.data(), bytes.size());
   }
-  void RemoveTree(const std::string& path) {
-    for (const platform::FindEntry& e : real.files().FindFiles(path + "\\*.*")) {
-      if (e.name == "." || e.name == "..") continue;
-      const std::string child = path + "\\" + e.name;
-      real.files().SetAttributes(child, e.attributes & platform::kAttrDirectory);
-      if (e.attributes & platform::kAttrDirectory) {
-        RemoveTree(child);
-      } else {
-        real.files().DeleteFile(child);
-      }
-    }
-    real.files().RemoveDirectory(path);
-  }
-
   static constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
   static constexpr char kKnownPackagesKey[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
   static constexpr char kLazarusKey[] = "\\LazarusUnit\\shell\\open\\command";

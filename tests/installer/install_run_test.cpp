@@ -8,6 +8,7 @@
 #include <map>
 
 #include "installer/install_texts.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
 #include "tests/installer/installer_pc.h"
@@ -519,7 +520,7 @@ TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
   pc.PutData(kProduct);
   pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
   pc.Start();
-  pc.files().ForceDirectories("C:\\Apps");
+  platform::ForceDirectories(pc.files(), "C:\\Apps");
   pc.ui().QueueAction(
       [&pc](ui::Form& form) {
         auto& wizard = static_cast<TInstF1&>(form);

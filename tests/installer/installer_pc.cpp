@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "installer/macros.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text.h"
 #include "tests/support/test_world.h"
@@ -54,7 +55,7 @@ InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe
       std::filesystem::create_directories(root_ + "/D");
       first.MapDrive('D', root_ + "/D");
     }
-    first.files().ForceDirectories(start_dir_);
+    platform::ForceDirectories(first.files(), start_dir_);
     auto stream = first.files().OpenFile(exe_, platform::OpenMode::kCreate);
     stream->Write(kProgram, sizeof kProgram - 1);
   }
@@ -76,7 +77,7 @@ InstallerPc::~InstallerPc() {
 }
 
 void InstallerPc::Put(const std::string& path, std::string_view bytes) {
-  files().ForceDirectories(ExtractFileDir(path));
+  platform::ForceDirectories(files(), ExtractFileDir(path));
   ASSERT_TRUE(WriteWholeFile(files(), path, bytes)) << path;
 }
 
@@ -116,7 +117,7 @@ void InstallerPc::QueueInstall(const std::string& destination) {
 std::map<std::string, std::string> InstallerPc::Snapshot(const std::string& dir) {
   std::map<std::string, std::string> out;
   for (const platform::FindEntry& e : files().FindFiles(dir + "\\*.*")) {
-    if (e.name == "." || e.name == "..") continue;
+    if (platform::IsDotEntry(e.name)) continue;
     const std::string path = dir + "\\" + e.name;
     const std::string key = UpperCase(e.name);
     if (e.attributes & platform::kAttrDirectory) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "installer/install_texts.h"
+#include "platform/file_tree.h"
 #include "tests/installer/installer_pc.h"
 
 namespace vl4::test {
@@ -133,7 +134,9 @@ TEST(Wizard, InstallChecksTheDestination) {
   };
   const Case cases[] = {
       {"previous version", "C:\\Apps\\VL4",
-       [](InstallerPc& pc) { pc.files().ForceDirectories("C:\\Program Files\\VL4\\UNINST.VL4"); },
+       [](InstallerPc& pc) {
+         platform::ForceDirectories(pc.files(), "C:\\Program Files\\VL4\\UNINST.VL4");
+       },
        MsgKind::kWarning,
        "Before installing Veltoria 4 you have to uninstall its previous version (\"Start | "
        "Programs | Uninstall Veltoria 4\")."},

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text.h"
 #include "tests/support/test_world.h"
@@ -85,12 +86,12 @@ TEST(Files, CurrentDirectory) {
 TEST(Files, DirectoriesAreCreatedOneLevelOrWithParentsAndRemovedWhenEmpty) {
   TestWorld w;
   EXPECT_FALSE(w.files().CreateDirectory(w.Path("a\\b")));  // parent missing
-  EXPECT_TRUE(w.files().ForceDirectories(w.Path("a\\b\\c\\")));
+  EXPECT_TRUE(ForceDirectories(w.files(), w.Path("a\\b\\c\\")));
   EXPECT_TRUE(w.files().DirectoryExists(w.Path("a\\b\\c")));
   EXPECT_FALSE(w.files().CreateDirectory(w.Path("a\\b")));  // exists
-  EXPECT_TRUE(w.files().ForceDirectories(w.Path("a\\b")));
+  EXPECT_TRUE(ForceDirectories(w.files(), w.Path("a\\b")));
   ASSERT_TRUE(w.WriteFile(w.Path("a\\file"), ""));
-  EXPECT_FALSE(w.files().ForceDirectories(w.Path("a\\file\\x")));  // a file on the way
+  EXPECT_FALSE(ForceDirectories(w.files(), w.Path("a\\file\\x")));  // a file on the way
   EXPECT_FALSE(w.files().CreateDirectory(w.Path("a\\file")));
   EXPECT_FALSE(w.files().RemoveDirectory(w.Path("a\\b")));  // not empty
   EXPECT_FALSE(w.files().RemoveDirectory(w.Path("a\\file")));
@@ -100,6 +101,28 @@ TEST(Files, DirectoriesAreCreatedOneLevelOrWithParentsAndRemovedWhenEmpty) {
   EXPECT_TRUE(w.files().DirectoryExists(w.Path("A")));
   EXPECT_TRUE(w.files().DirectoryExists(w.Scratch().substr(0, 2) + "\\"));
   EXPECT_TRUE(w.files().DirectoryExists(w.Scratch().substr(0, 2)));
+}
+
+TEST(Files, RemoveTreeClearsReadOnlyAndReportsWhatStayed) {
+  TestWorld w;
+  ASSERT_TRUE(ForceDirectories(w.files(), w.Path("t\\sub\\ro")));
+  for (const char* file : {"t\\a.txt", "t\\sub\\held.txt", "t\\sub\\ro\\b.txt"}) {
+    ASSERT_TRUE(w.WriteFile(w.Path(file), "x"));
+  }
+  w.files().SetAttributes(w.Path("t\\sub\\ro\\b.txt"), kAttrReadOnly);
+  w.files().SetAttributes(w.Path("t\\sub\\ro"), kAttrDirectory | kAttrReadOnly);
+  {
+    // An open file cannot be deleted; its folders stay, and only the file is named.
+    auto held = w.files().OpenFile(w.Path("t\\sub\\held.txt"), OpenMode::kRead);
+    EXPECT_EQ(RemoveTree(w.files(), w.Path("t")),
+              std::vector<std::string>{w.Path("t\\sub\\held.txt")});
+  }
+  EXPECT_FALSE(w.files().FileExists(w.Path("t\\a.txt")));
+  EXPECT_FALSE(w.files().DirectoryExists(w.Path("t\\sub\\ro")));
+  EXPECT_TRUE(w.files().FileExists(w.Path("t\\sub\\held.txt")));
+  EXPECT_TRUE(RemoveTree(w.files(), w.Path("t\\")).empty());
+  EXPECT_FALSE(w.files().DirectoryExists(w.Path("t")));
+  EXPECT_TRUE(RemoveTree(w.files(), w.Path("t")).empty());  // nothing there: nothing stayed
 }
 
 TEST(Files, CopyMoveAndDelete) {
@@ -126,7 +149,7 @@ TEST(Files, CopyMoveAndDelete) {
     EXPECT_EQ(Names(w.files().FindFiles(w.Path("c.*"))), std::set<std::string>{"C.TXT"});
   }
   // Folders move with their contents.
-  ASSERT_TRUE(w.files().ForceDirectories(w.Path("d1\\inner")));
+  ASSERT_TRUE(ForceDirectories(w.files(), w.Path("d1\\inner")));
   ASSERT_TRUE(w.WriteFile(w.Path("d1\\inner\\f"), "f"));
   EXPECT_TRUE(w.files().MoveFile(w.Path("d1"), w.Path("d2")));
   EXPECT_EQ(w.ReadFile(w.Path("d2\\inner\\f")), "f");
@@ -240,7 +263,7 @@ bool IsShortComponent(const std::string& name) {
 
 TEST(Files, ShortPathsAreEightDotThreeAndLeadToTheSameFile) {
   TestWorld w;
-  ASSERT_TRUE(w.files().ForceDirectories(w.Path("Long Folder Name\\Another long one")));
+  ASSERT_TRUE(ForceDirectories(w.files(), w.Path("Long Folder Name\\Another long one")));
   const std::string f = w.Path("Long Folder Name\\Another long one\\document file.html");
   ASSERT_TRUE(w.WriteFile(f, "content"));
   ASSERT_TRUE(w.WriteFile(w.Path("Long Folder Name\\SHORT.TXT"), "s"));

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <set>
 
+#include "platform/file_tree.h"
 #include "platform/sandbox/sandbox_config.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "tests/support/test_world.h"
@@ -236,7 +237,7 @@ TEST(Sandbox, FaultsHitTheKthOperation) {
     EXPECT_EQ(s->Write("c", 1), 1u);
   }
   pc.FailNth(F::kCreateDirectory, 2);
-  EXPECT_FALSE(w.files().ForceDirectories(w.Path("x\\y\\z")));
+  EXPECT_FALSE(platform::ForceDirectories(w.files(), w.Path("x\\y\\z")));
   EXPECT_TRUE(w.files().DirectoryExists(w.Path("x")));
   EXPECT_FALSE(w.files().DirectoryExists(w.Path("x\\y")));
   pc.FailNth(F::kMove, 1);

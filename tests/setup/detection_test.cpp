@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <variant>
 
+#include "platform/file_tree.h"
 #include "platform/registry.h"
 #include "setup/detection.h"
 #include "tests/setup/setup_pc.h"
@@ -280,7 +281,7 @@ TEST(Detection, TheLibraryDirectoryOfAnExecutableIsBesideItsBin) {
   pc.pc.Put("C:\\Borland\\D7\\Lib\\System.dcu");
   pc.pc.Put("C:\\Tools\\delphi32.exe");
   pc.pc.Put("C:\\VS\\Bin\\MSDev.exe");
-  pc.pc.files().ForceDirectories("C:\\VS\\Lib");
+  platform::ForceDirectories(pc.pc.files(), "C:\\VS\\Lib");
   IdeDetector detector = pc.Detector();
   EXPECT_EQ(detector.LibraryDirFromExe(pc.catalogue.Row(7), "C:\\Borland\\D7\\Bin\\delphi32.exe"),
             "C:\\Borland\\D7\\Lib");
@@ -294,7 +295,7 @@ TEST(Detection, StartUpLooksAgainForALibraryDirectoryWithoutUnits) {
   SetupPc pc;
   pc.AddModules("DELPHI7");
   pc.Put("C:\\D7\\Lib\\System.dcu");
-  pc.files().ForceDirectories("C:\\Empty\\Lib");
+  platform::ForceDirectories(pc.files(), "C:\\Empty\\Lib");
   pc.registry().WriteString(HKLM, "\\SOFTWARE\\Borland\\Delphi\\7.0", "RootDir", "C:\\D7");
   pc.WriteVlIni(
       "[Libraries]\r\nDELPHI7=C:\\Empty\\Lib\r\n[EXE "

@@ -3,6 +3,7 @@
 // check marks that follow, and the Browse action.
 #include <gtest/gtest.h>
 
+#include "platform/file_tree.h"
 #include "platform/profile.h"
 #include "tests/setup/setup_pc.h"
 
@@ -143,7 +144,7 @@ TEST(ModuleInstall, CppBuilder5RegistersItsPackageUnderBcb) {
             "C:\\CBuilder5\\Bin\\bcb.exe");
   pc.registry().WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\C++Builder\\5.0",
                             "RootDir", "C:\\CBuilder5");
-  pc.files().ForceDirectories("C:\\CBuilder5\\Lib");
+  platform::ForceDirectories(pc.files(), "C:\\CBuilder5\\Lib");
   pc.InstallStandIn("C:\\CBuilder5\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\C++Builder\\5.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
@@ -216,7 +217,7 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
   pc.Put("C:\\VL4\\DELNET9\\vl4d9tls.dpk");
   pc.AddIde(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\BDS\\3.0", "App",
             "C:\\BDS\\3.0\\Bin\\bds.exe");
-  pc.files().ForceDirectories("C:\\BDS\\3.0\\Lib");
+  platform::ForceDirectories(pc.files(), "C:\\BDS\\3.0\\Lib");
   pc.InstallStandIn("C:\\BDS\\3.0\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\BDS\\3.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
@@ -327,7 +328,7 @@ TEST(ModuleInstall, StatusLinesTellWhatTheSetupToolFound) {
   pc.Put(std::string(kDelphiLib) + "\\System.dcu");
   pc.Put("c:\\lazarus\\lazarus.exe");
   pc.WriteVlIni("[Libraries]\r\nCB5=C:\\CBuilder5\\Lib\r\n");
-  pc.files().ForceDirectories("C:\\CBuilder5\\Lib");
+  platform::ForceDirectories(pc.files(), "C:\\CBuilder5\\Lib");
   TForm1& form = pc.Start();
 
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);

@@ -6,6 +6,7 @@
 
 #include "tests/setup/setup_pc.h"
 
+#include "platform/file_tree.h"
 namespace vl4::test {
 namespace {
 
@@ -147,7 +148,7 @@ TEST(NetOutput, OnlyADirectoryOnAFixedDiskIsAccepted) {
 
 TEST(NetOutput, TemplatesAreRewrittenOnlyWhenTheChoiceChanges) {
   SetupPc pc;
-  pc.files().ForceDirectories("C:\\Net\\Out");
+  platform::ForceDirectories(pc.files(), "C:\\Net\\Out");
   TForm1& form = StartWithTemplates(
       pc, "[Output .NET Directory]\r\nUseLocalDir=1\r\nLocalDirName=C:\\Net\\Out\r\n");
 

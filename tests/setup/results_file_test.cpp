@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "setup/actions/code_page.h"
@@ -30,8 +31,8 @@ std::string TextRecord(const std::string& dos_text) {
 class ResultsFile : public ::testing::Test {
  protected:
   ResultsFile() : files(world.files()), dir(world.Path("Work")), install(world.Path("Inst\\")) {
-    files.ForceDirectories(dir);
-    files.ForceDirectories(install);
+    platform::ForceDirectories(files, dir);
+    platform::ForceDirectories(files, install);
   }
   std::string FilePath() const { return dir + "\\results.dat"; }
   void Create(const std::string& name, const std::string& suffix = "") {
@@ -138,7 +139,7 @@ TEST_F(ResultsFile, AnInstallationTooLongForItsRecordGivesBlanks) {
   // Nine levels of eight-character names: the short form alone is longer than 78 characters.
   std::string deep = world.Scratch();
   for (int level = 0; level < 9; ++level) deep += "\\LEVEL00" + std::to_string(level);
-  ASSERT_TRUE(files.ForceDirectories(deep));
+  ASSERT_TRUE(platform::ForceDirectories(files, deep));
   ASSERT_GT(files.ShortPath(deep).size(), kResultsTextSize);
   EXPECT_EQ(InstallationRecordText(files, deep + "\\"), std::string(78, ' '));
   install = deep + "\\";

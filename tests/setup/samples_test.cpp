@@ -4,6 +4,7 @@
 
 #include "tests/setup/setup_pc.h"
 
+#include "platform/file_tree.h"
 namespace vl4::test {
 namespace {
 
@@ -105,7 +106,7 @@ TEST(Samples, AnEnvironmentWithoutSamplesSaysSo) {
   SetupPc pc;
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
-  pc.files().ForceDirectories("C:\\VL4\\SAMPLES\\DELPHI7");
+  platform::ForceDirectories(pc.files(), "C:\\VL4\\SAMPLES\\DELPHI7");
   TForm1& form = pc.Start();
   form.ButtonNext.Click();
   ASSERT_TRUE(form.ButtonSamples.Visible());

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
 #include "setup/actions/code_page.h"
@@ -61,7 +62,7 @@ SetupPc::~SetupPc() {
 }
 
 void SetupPc::Put(const std::string& path, std::string_view bytes) {
-  files().ForceDirectories(ExtractFileDir(path));
+  platform::ForceDirectories(files(), ExtractFileDir(path));
   ASSERT_TRUE(WriteWholeFile(files(), path, bytes)) << path;
 }
 
@@ -94,7 +95,7 @@ void SetupPc::InstallStandIn(const std::string& exe_path) {
   const std::filesystem::path dir =
       bin ? std::filesystem::path(bin)
           : std::filesystem::read_symlink("/proc/self/exe").parent_path();
-  files().ForceDirectories(ExtractFileDir(exe_path));
+  platform::ForceDirectories(files(), ExtractFileDir(exe_path));
   const std::string host = HostPath(ExtractFileDir(exe_path)) + "/" + ExtractFileName(exe_path);
   std::filesystem::create_symlink(dir / "vl4standin", host);
 }

@@ -2,6 +2,7 @@
 // line, the first run on a fresh PC and the ways start-up ends the program early.
 #include <gtest/gtest.h>
 
+#include "platform/file_tree.h"
 #include "platform/text.h"
 #include "setup/actions/results_file.h"
 #include "tests/setup/setup_pc.h"
@@ -209,7 +210,7 @@ TEST(StartUp, TheFirstArgumentMayNameTheStartPage) {
 TEST(StartUp, TheSourceDirectoryLendsItsVlIniAndGetsItBack) {
   SetupPc pc;
   pc.AddModules("DELPHI7");
-  pc.files().ForceDirectories("C:\\Class");
+  platform::ForceDirectories(pc.files(), "C:\\Class");
   pc.Put("C:\\Class\\vl.ini", "[Work Directory]\r\nPath=C:\\Class\\Work\r\nLabel=Petrov\r\n");
   pc.WriteVlIni("[Work Directory]\r\nLabel=Local\r\n");
   TForm1& form = pc.Start({"C:\\Class\\", "C:\\NoSuchDir", "-FASTER"});
@@ -227,7 +228,7 @@ TEST(StartUp, TheSourceDirectoryLendsItsVlIniAndGetsItBack) {
 TEST(StartUp, ASourceDirectoryWithoutVlIniOnlyReceivesOne) {
   SetupPc pc;
   pc.AddModules("DELPHI7");
-  pc.files().ForceDirectories("C:\\Class");
+  platform::ForceDirectories(pc.files(), "C:\\Class");
   pc.WriteVlIni("[Work Directory]\r\nLabel=Local\r\n");
   TForm1& form = pc.Start({"C:\\Class"});
   EXPECT_EQ(form.Config().user_name, "Local");

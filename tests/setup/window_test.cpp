@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "setup/actions/results_file.h"
 #include "tests/setup/setup_pc.h"
@@ -163,7 +164,7 @@ TEST(SetupWindow, TheHeaderChoosesTheEnvironmentAndEveryRefreshRewritesIt) {
   ThreeEnvironments(pc);
   pc.WriteVlIni("[Work Directory]\r\nDefaultEnvir=VB6\r\n");
   std::minstd_rand random(9);
-  pc.files().ForceDirectories("C:\\VL4Work");
+  platform::ForceDirectories(pc.files(), "C:\\VL4Work");
   ASSERT_TRUE(CreateResultsFile(pc.files(), "C:\\VL4Work", "C:\\Elsewhere\\", "Ivan", "|12lazarus1",
                                 random));
   pc.Put("C:\\VL4Work\\vl4net.dll", "old");
@@ -404,10 +405,10 @@ TEST(SetupWindow, TheSampleButtonFollowsTheSamplesOfTheEnvironment) {
   }
   pc.Put("C:\\VL4\\SAMPLES\\DELPHI7\\hidden.pas");
   pc.files().SetAttributes("C:\\VL4\\SAMPLES\\DELPHI7\\hidden.pas", platform::kAttrHidden);
-  pc.files().ForceDirectories("C:\\VL4\\SAMPLES\\DELPHI7\\Sub");
+  platform::ForceDirectories(pc.files(), "C:\\VL4\\SAMPLES\\DELPHI7\\Sub");
   pc.Put("C:\\VL4\\SAMPLES\\LAZARUS\\demo.lpr");
   pc.WriteVlIni("[Work Directory]\r\nDefaultEnvir=DELPHI7\r\n");
-  pc.files().ForceDirectories("C:\\VL4Work");
+  platform::ForceDirectories(pc.files(), "C:\\VL4Work");
   pc.Put("C:\\VL4Work\\a.pas");
   TForm1& form = pc.Start();
   ASSERT_TRUE(form.ButtonSamples.Visible());

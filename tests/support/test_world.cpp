@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 
 #ifdef _WIN32
@@ -33,7 +34,7 @@ TestWorld::TestWorld() {
       base + "\\vl4-world-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n);
   registry_key_ =
       "Software\\VL4 Tests\\" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n);
-  RemoveTree(scratch_);
+  platform::RemoveTree(files(), scratch_);
 #else
   std::string pattern = (std::filesystem::temp_directory_path() / "vl4-world-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -42,7 +43,7 @@ TestWorld::TestWorld() {
   scratch_ = "C:\\Scratch";
   registry_key_ = "Software\\VL4 Tests\\World" + std::to_string(n);
 #endif
-  files().ForceDirectories(scratch_);
+  platform::ForceDirectories(files(), scratch_);
   files().SetCurrentDirectory(scratch_);
 }
 
@@ -53,7 +54,7 @@ TestWorld::~TestWorld() {
   } catch (...) {
   }
   files().SetCurrentDirectory(files().FullPath(scratch_ + "\\.."));
-  RemoveTree(scratch_);
+  platform::RemoveTree(files(), scratch_);
 #else
   platform_.reset();
   std::error_code ec;
@@ -67,20 +68,6 @@ platform::SandboxPlatform* TestWorld::sandbox() {
 #else
   return static_cast<platform::SandboxPlatform*>(platform_.get());
 #endif
-}
-
-void TestWorld::RemoveTree(const std::string& path) {
-  for (const platform::FindEntry& e : files().FindFiles(path + "\\*.*")) {
-    if (e.name == "." || e.name == "..") continue;
-    std::string child = path + "\\" + e.name;
-    files().SetAttributes(child, e.attributes & platform::kAttrDirectory);
-    if (e.attributes & platform::kAttrDirectory) {
-      RemoveTree(child);
-    } else {
-      files().DeleteFile(child);
-    }
-  }
-  files().RemoveDirectory(path);
 }
 
 std::string TestWorld::Path(std::string_view relative) const {

@@ -51,8 +51,6 @@ class TestWorld {
   bool ImportHostFile(const std::string& host_path, const std::string& windows_path);
 
  private:
-  void RemoveTree(const std::string& path);
-
   std::string host_root_;  // natively: the temporary sandbox folder
   std::unique_ptr<platform::Platform> platform_;
   std::string scratch_;

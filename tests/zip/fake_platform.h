@@ -35,7 +35,6 @@ class MemoryFiles : public platform::Files {
   bool FileExists(const std::string& path) override;
   bool DirectoryExists(const std::string& path) override;
   bool CreateDirectory(const std::string&) override { return false; }
-  bool ForceDirectories(const std::string&) override { return false; }
   bool RemoveDirectory(const std::string&) override { return false; }
   bool DeleteFile(const std::string& path) override;
   bool CopyFile(const std::string&, const std::string&, bool) override { return false; }

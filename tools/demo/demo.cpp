@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/exception.h"
+#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "platform/text.h"
@@ -142,7 +143,7 @@ void ListFiles(SandboxPlatform& pc, const std::string& dir, const std::string& p
   std::sort(entries.begin(), entries.end(),
             [](const auto& a, const auto& b) { return vl4::CompareText(a.name, b.name) < 0; });
   for (const auto& e : entries) {
-    if (e.name == "." || e.name == "..") continue;
+    if (vl4::platform::IsDotEntry(e.name)) continue;
     if (e.attributes & vl4::platform::kAttrDirectory) {
       ListFiles(pc, dir + "\\" + e.name, prefix + e.name + "\\", logged, count);
     } else {
@@ -244,7 +245,7 @@ void ShowResultsFile(SandboxPlatform& pc, const std::string& path) {
 void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
   auto& files = pc.files();
   auto import = [&](const fs::path& host, const std::string& target) {
-    files.ForceDirectories(vl4::ExtractFileDir(target));
+    vl4::platform::ForceDirectories(files, vl4::ExtractFileDir(target));
     if (!files.CopyFile("Z:" + host.string(), target, false)) {
       throw vl4::Exception("cannot copy " + host.string() + " to " + target);
     }
@@ -258,7 +259,7 @@ void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
   const std::string delphi_bin = std::string(kDelphi) + "\\Bin\\";
   import(standin, delphi_bin + "delphi32.exe");
   import(standin, delphi_bin + "dcc32.exe");
-  files.ForceDirectories(std::string(kDelphi) + "\\Lib");
+  vl4::platform::ForceDirectories(files, std::string(kDelphi) + "\\Lib");
   import(dist / "product" / "DELPHI7" / "vl4.pas", std::string(kDelphi) + "\\Lib\\system.dcu");
   import(standin, std::string(kVb) + "\\VB6.EXE");
   import(standin, std::string(kSystem) + "\\regsvr32.exe");

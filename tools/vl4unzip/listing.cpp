@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/dos_date_time.h"
 #include "platform/text.h"
 
 namespace vl4::unzip_tool {
@@ -10,10 +11,8 @@ namespace {
 
 // "yyyy-mm-dd hh:mm" of a DOS date/time (date in the high word).
 std::string DosDateTimeText(uint32_t dos) {
-  const unsigned date = dos >> 16;
-  const unsigned time = dos & 0xFFFF;
-  return Format("%04u-%02u-%02u %02u:%02u", (date >> 9) + 1980, (date >> 5) & 15, date & 31,
-                time >> 11, (time >> 5) & 63);
+  const DosDateTime t = DosDateTime::Split(dos);
+  return Format("%04u-%02u-%02u %02u:%02u", t.year, t.month, t.day, t.hour, t.minute);
 }
 
 // How much smaller the member got, in percent of its size (negative when it grew).

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/file_tree.h"
 #include "platform/text.h"
 #include "tests/zip/unzip/unzip_world.h"
 
@@ -151,7 +152,7 @@ TEST(UnZipRun, StoredNamesNeverLeaveTheDestination) {
     if (variant == 1) {
       // An empty DestDir is the current directory.
       root = w.world.Path("cwd");
-      w.world.files().ForceDirectories(root);
+      platform::ForceDirectories(w.world.files(), root);
       w.world.files().SetCurrentDirectory(root);
     } else {
       r.SetDestDir(w.dest);
@@ -233,7 +234,7 @@ TEST(UnZipRun, OverwriteDecision) {
     ArchivePlan plan;
     plan.members = {Plain("a.txt", "new")};
     w.Use(plan);
-    w.world.files().ForceDirectories(w.dest);
+    platform::ForceDirectories(w.world.files(), w.dest);
     w.world.WriteFile(w.dest + "\\a.txt", "old");
     TZipReader& r = w.reader;
     r.SetDoAll(true);
@@ -554,7 +555,7 @@ TEST(UnZipRun, AFailedWriteEndsTheRunAndTheFileGoes) {
   w.Use(plan);
   w.reader.SetDoAll(true);
   w.reader.SetDestDir(w.dest);
-  w.world.files().ForceDirectories(w.dest);
+  platform::ForceDirectories(w.world.files(), w.dest);
   w.world.sandbox()->FailNth(platform::SandboxPlatform::Fault::kWrite, 2);
   EXPECT_EQ(Error([&] { w.reader.UnZip(); }), "EWriteError: Stream write error");
   EXPECT_TRUE(Tree(w.world, w.dest).empty());

@@ -1,5 +1,6 @@
 #include "tests/zip/unzip/unzip_world.h"
 
+#include "platform/file_tree.h"
 #include "tests/zip/decompress/deflate_writer.h"
 #include "zip/decompress/crc32.h"
 
@@ -87,7 +88,7 @@ std::map<std::string, std::string> Tree(vl4::test::TestWorld& world, const std::
     const std::string folder = folders.back();
     folders.pop_back();
     for (const platform::FindEntry& e : world.files().FindFiles(root + "\\" + folder + "*.*")) {
-      if (e.name == "." || e.name == "..") continue;
+      if (platform::IsDotEntry(e.name)) continue;
       if (e.attributes & platform::kAttrDirectory) {
         tree[folder + e.name + "\\"];
         folders.push_back(folder + e.name + "\\");
