@@ -1,7 +1,9 @@
 #!/bin/sh
 # The Windows setup tool's module installation under Wine. Delphi 7 and Visual Basic 6 are
-# "installed" in the prefix: registry keys as their installers write them, and the stand-in tools
-# (vl4standin.exe as dcc32.exe, VB6.EXE and, for the run, the system directory's regsvr32.exe).
+# "installed" in the 64-bit prefix as their 32-bit installers leave them: registry keys in the
+# 32-bit view (/reg:32), and the stand-in tools (vl4standin.exe as dcc32.exe, VB6.EXE and, for
+# the run, the 32-bit system directory's regsvr32.exe: a 32-bit program's C:\windows\system32 is
+# the prefix's syswow64).
 # Start-up with "-FAST" must detect both, compile, copy and register the Delphi tools package,
 # build the Visual Basic add-in, list it in vbaddin.ini and register it.
 # Usage: actions_wine_e2e.sh <VL4Setup.exe> <vl4standin.exe> <wine prefix>
@@ -15,12 +17,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;regsvr32.exe=n"
 c=$WINEPREFIX/drive_c
 dir=$c/vl4act
 windows=$c/windows
+system32=$windows/syswow64  # C:\windows\system32 as the 32-bit program sees it
+reg() { wine reg "$@" /reg:32; }
 saved=$WINEPREFIX/vl4act-saved
 fail() { echo "FAIL: $*"; exit 1; }
 cleanup() {
   rm -rf "$dir"
   if [ -d "$saved" ]; then
-    for f in system32/regsvr32.exe vbaddin.ini vl4standin.log; do
+    for f in syswow64/regsvr32.exe vbaddin.ini vl4standin.log; do
       rm -f "$windows/$f"
       [ -f "$saved/$(basename $f)" ] && cp -p "$saved/$(basename $f)" "$windows/$f"
     done
@@ -29,13 +33,13 @@ cleanup() {
   for key in 'HKLM\Software\Veltoria 4' 'HKLM\Software\Borland\Delphi\7.0' \
              'HKCU\Software\Borland\Delphi\7.0' 'HKLM\Software\Microsoft\Visual Studio\6.0' \
              'HKLM\Software\VL4 Stand-in'; do
-    wine reg delete "$key" /f > /dev/null 2>&1 || true
+    reg delete "$key" /f > /dev/null 2>&1 || true
   done
 }
 cleanup
 trap cleanup EXIT
 mkdir -p "$saved"
-for f in system32/regsvr32.exe vbaddin.ini vl4standin.log; do
+for f in syswow64/regsvr32.exe vbaddin.ini vl4standin.log; do
   [ -f "$windows/$f" ] && cp -p "$windows/$f" "$saved/$(basename $f)"
 done
 rm -f "$windows/vbaddin.ini" "$windows/vl4standin.log"
@@ -56,12 +60,12 @@ cp "$standin" "$dir/Delphi7/Bin/delphi32.exe"
 cp "$standin" "$dir/Delphi7/Bin/dcc32.exe"
 echo x > "$dir/Delphi7/Lib/System.dcu"
 cp "$standin" "$dir/VB98/VB6.EXE"
-cp "$standin" "$windows/system32/regsvr32.exe"
-wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4act\Delphi7\Bin\delphi32.exe' \
+cp "$standin" "$system32/regsvr32.exe"
+reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4act\Delphi7\Bin\delphi32.exe' \
   /f > /dev/null
-wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4act\Delphi7' /f > /dev/null
-wine reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
-wine reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
+reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4act\Delphi7' /f > /dev/null
+reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
+reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
   /v ProductDir /d 'C:\vl4act\VB98' /f > /dev/null
 
 wine "$dir/VL4/VL4Setup.exe" -FAST > "$dir/run.log" 2>&1 || fail "exit code $? $(cat "$dir/run.log")"
@@ -69,7 +73,7 @@ wine "$dir/VL4/VL4Setup.exe" -FAST > "$dir/run.log" 2>&1 || fail "exit code $? $
 # regsvr32 is not waited for by the setup tool.
 registered=
 for i in $(seq 1 100); do
-  if wine reg query 'HKLM\Software\VL4 Stand-in\Registered Libraries' > "$dir/reg.txt" 2>&1; then
+  if reg query 'HKLM\Software\VL4 Stand-in\Registered Libraries' > "$dir/reg.txt" 2>&1; then
     registered=yes
     break
   fi
@@ -80,7 +84,7 @@ done
 [ -f "$dir/VL4/DELPHI7/vl4d7tls.bpl" ] || fail "no package in the module folder"
 [ ! -f "$dir/VL4/DELPHI7/vl4d7tls.dcu" ] || fail "the compiler's unit file was left"
 [ -f "$dir/Delphi7/Lib/vl4d7tls.bpl" ] || fail "the package was not copied into Lib"
-known=$(wine reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages')
+known=$(reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages')
 printf "%s\n" "$known" | grep -F 'C:\vl4act\Delphi7\Lib\vl4d7tls.bpl' | grep -q 'VL4 Tools for Delphi 7' ||
   fail "known packages: $known"
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The Windows setup tool under Wine: start-up with "-FAST" on a prepared installation and
 # registry, then what it left: the results file, LIB, the product key, the shortcuts, and an
-# untouched vl.ini (fast mode writes no configuration back).
+# untouched vl.ini (fast mode writes no configuration back). The keys live in the 32-bit view, as
+# a 32-bit installer leaves them and as the 32-bit program reads them.
 # Usage: setup_wine_e2e.sh <VL4Setup.exe> <wine prefix>
 set -eu
 exe=$1
@@ -9,10 +10,11 @@ export WINEPREFIX=$2 WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,msh
 
 dir=$WINEPREFIX/drive_c/vl4e2e
 fail() { echo "FAIL: $*"; exit 1; }
+reg() { wine reg "$@" /reg:32; }
 cleanup() {
   rm -rf "$dir"
-  wine reg delete 'HKLM\Software\Veltoria 4' /f > /dev/null 2>&1 || true
-  wine reg delete 'HKLM\Software\Borland\Delphi\7.0' /f > /dev/null 2>&1 || true
+  reg delete 'HKLM\Software\Veltoria 4' /f > /dev/null 2>&1 || true
+  reg delete 'HKLM\Software\Borland\Delphi\7.0' /f > /dev/null 2>&1 || true
 }
 cleanup
 trap cleanup EXIT
@@ -26,7 +28,7 @@ done
 echo MZ > "$dir/Delphi7/Bin/delphi32.exe"
 printf '[Work Directory]\r\nPath=C:\\vl4e2e\\Work\r\n' > "$dir/VL4/VL.INI"
 cp "$dir/VL4/VL.INI" "$dir/vl.ini.before"
-wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4e2e\Delphi7\Bin\delphi32.exe' /f \
+reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4e2e\Delphi7\Bin\delphi32.exe' /f \
   > /dev/null
 
 wine "$dir/VL4/VL4Setup.exe" -FAST > "$dir/run.log" 2>&1 || fail "exit code $? $(cat "$dir/run.log")"
@@ -39,7 +41,7 @@ head -c 158 "$results" | tail -c 78 | grep -q 'C:\\vl4e2e\\VL4' || fail "install
 [ -d "$dir/VL4/LIB" ] || fail "no LIB"
 cmp -s "$dir/VL4/VL.INI" "$dir/vl.ini.before" || fail "vl.ini was written in fast mode"
 [ -f "$dir/Work/vl4net.dll" ] || fail "vl4net.dll not copied"
-wine reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | grep -q 'C:\\vl4e2e\\VL4' ||
+reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | grep -q 'C:\\vl4e2e\\VL4' ||
   fail "product key"
 for link in Demo:VL4Demo Load:VL4Load Results:VL4Res; do
   lnk=$dir/Work/${link%%:*}.lnk

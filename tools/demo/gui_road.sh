@@ -4,8 +4,14 @@
 # vl4guidriver at its windows (Install, the environment window down to Delphi 7 and Visual
 # Basic 6, the completion message, the setup tool it launches). Screenshots of each window go to
 # <screenshots>; what the road left (files, uninstall log, shortcuts through lnkinfo, registry,
-# vl.ini, results.dat) is checked and reported. Needs an X display (xvfb-run gives one).
-# Usage: gui_road.sh <bin folder of the mingw64 build> <screenshots folder>
+# the IDEs' package and add-in, vl.ini, results.dat) is checked and reported. Needs an X display
+# (xvfb-run gives one).
+#
+# The prefix is a 64-bit Windows and the program a 32-bit one, as on a student's PC: the IDEs'
+# keys are where their 32-bit installers put them (the 32-bit registry view, /reg:32), the
+# program's Program Files is "Program Files (x86)", and its system directory C:\windows\system32
+# is the prefix's syswow64 folder.
+# Usage: gui_road.sh <bin folder of the mingw32 build> <screenshots folder>
 set -eu
 bin=$(cd "$1" && pwd)
 shots=$(mkdir -p "$2" && cd "$2" && pwd)
@@ -15,28 +21,44 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 77
 fi
 export WINEPREFIX=${WINEPREFIX:-$(dirname "$bin")/wineprefix} WINEDEBUG=-all WINEARCH=win64
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# The stand-in regsvr32 (below) replaces Wine's own for this road.
+export WINEDLLOVERRIDES="mscoree,mshtml=;regsvr32.exe=n"
 [ -d "$WINEPREFIX/drive_c" ] || wineboot -i > /dev/null 2>&1
 
 c=$WINEPREFIX/drive_c
 road=$c/vl4road
 user_dir=$(ls -d "$c/users/"*/ 2>/dev/null | grep -v Public | head -n 1)
 programs="${user_dir}AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
-dest="$c/Program Files/VL4"
+dest="$c/Program Files (x86)/VL4"
+system32=$c/windows/syswow64  # C:\windows\system32 as the 32-bit program sees it
+saved=$WINEPREFIX/vl4road-saved
 fail() { echo "FAIL: $*"; exit 1; }
+reg() { wine reg "$@" /reg:32; }
 
 cleanup() {
-  rm -rf "$road" "$dest" "$programs/Veltoria 4" "$c/VL4Work" "$c/windows/system32/vl4.dll" \
-         "$c/windows/system32/uninvl32.exe"
+  rm -rf "$road" "$dest" "$programs/Veltoria 4" "$c/VL4Work" "$system32/vl4.dll" \
+         "$system32/uninvl32.exe"
   rm -f "${user_dir}Desktop/VL4 "*.lnk
+  if [ -d "$saved" ]; then
+    for f in syswow64/regsvr32.exe vbaddin.ini vl4standin.log; do
+      rm -f "$c/windows/$f"
+      [ -f "$saved/$(basename $f)" ] && cp -p "$saved/$(basename $f)" "$c/windows/$f"
+    done
+    rm -rf "$saved"
+  fi
   for key in 'HKLM\Software\Veltoria 4' 'HKLM\Software\Borland\Delphi\7.0' \
-             'HKCU\Software\Borland\Delphi\7.0' \
+             'HKCU\Software\Borland\Delphi\7.0' 'HKLM\Software\VL4 Stand-in' \
              'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic'; do
-    wine reg delete "$key" /f > /dev/null 2>&1 || true
+    reg delete "$key" /f > /dev/null 2>&1 || true
   done
 }
 cleanup
 trap 'cleanup' EXIT
+mkdir -p "$saved"
+for f in syswow64/regsvr32.exe vbaddin.ini vl4standin.log; do
+  [ -f "$c/windows/$f" ] && cp -p "$c/windows/$f" "$saved/$(basename $f)"
+done
+rm -f "$c/windows/vbaddin.ini" "$c/windows/vl4standin.log"
 
 # The distribution: Inst.exe is the Windows program; the student presses Install.
 "$here/make_distribution.sh" "$road/build" > /dev/null
@@ -45,18 +67,19 @@ cp "$road/build/Inst.dat" "$road/build/readme.txt" "$road/build/license.txt" "$r
 printf '[Main]\r\nAutoRun=0\r\n' > "$road/Distrib/Inst.ini"
 cp "$bin/VL4Setup.exe" "$road/Distrib/Inst.exe"
 
-# The PC: Delphi 7 and Visual Basic 6 (the stand-in tools), an uninstaller.
+# The PC: Delphi 7 and Visual Basic 6 (the stand-in tools) with their keys in the 32-bit view,
+# regsvr32 and an uninstaller in the 32-bit system directory.
 delphi=$road/Delphi7 vb=$road/VB98
 mkdir -p "$delphi/Bin" "$delphi/Lib" "$vb"
 for tool in "$delphi/Bin/delphi32.exe" "$delphi/Bin/dcc32.exe" "$vb/VB6.EXE" \
-            "$c/windows/system32/uninvl32.exe"; do
+            "$system32/uninvl32.exe" "$system32/regsvr32.exe"; do
   cp "$bin/vl4standin.exe" "$tool"
 done
 echo x > "$delphi/Lib/system.dcu"
-wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4road\Delphi7\Bin\delphi32.exe' /f > /dev/null
-wine reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4road\Delphi7\' /f > /dev/null
-wine reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
-wine reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
+reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4road\Delphi7\Bin\delphi32.exe' /f > /dev/null
+reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4road\Delphi7\' /f > /dev/null
+reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
+reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
   /v ProductDir /d 'C:\vl4road\VB98' /f > /dev/null
 
 # The road: the installer, the driver, and the screenshots they ask for.
@@ -78,14 +101,15 @@ wait "$installer" || true
 timeout 60 wineserver -w || true
 
 # What the road left.
-echo "files placed in C:\\Program Files\\VL4:"
+echo "files placed in C:\\Program Files (x86)\\VL4:"
 (cd "$dest" && find . -type f | sed 's|^\./|  |' | sort)
 for f in readme.txt VL4Demo.exe VL4Setup.exe DELPHI7/vl4.pas VB6/vl4.bas UNINST/vl4.log; do
   [ -f "$dest/$f" ] || fail "no $f in the destination"
 done
 [ ! -d "$dest/VCSNET2" ] || fail "Visual C# 2005 was installed though it was unticked"
 [ ! -d "$dest/TEMP" ] || fail "the staging directory is left"
-[ -f "$c/windows/system32/vl4.dll" ] || fail "no vl4.dll in the system directory"
+[ -f "$system32/vl4.dll" ] || fail "no vl4.dll in the 32-bit system directory (syswow64)"
+[ ! -f "$c/windows/system32/vl4.dll" ] || fail "vl4.dll went to the 64-bit system directory"
 echo "uninstall log:"
 sed 's/^/  /' "$dest/UNINST/vl4.log" | tr -d '\r'
 grep -q '^Uninstall Veltoria 4|' "$dest/UNINST/vl4.log" || fail "uninstall log header"
@@ -100,8 +124,23 @@ for link in "$programs/Veltoria 4/VL4 Demo.lnk" "${user_dir}Desktop/VL4 Demo.lnk
   fi
 done
 echo "registry:"
-wine reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | tr -d '\r' | grep 'Install' |
+reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | tr -d '\r' | grep 'Install' |
   sed 's/^ */  /' || fail "no product key"
+echo "the IDEs, as the setup tool left them:"
+known=$(reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages' | tr -d '\r')
+printf "%s\n" "$known" | grep -F 'C:\vl4road\Delphi7\Lib\vl4d7tls.bpl' | sed 's/^ */  Known Packages: /' ||
+  fail "no known package: $known"
+[ -f "$delphi/Lib/vl4d7tls.bpl" ] || fail "the package was not copied into Delphi's Lib"
+tr -d '\r' < "$c/windows/vbaddin.ini" | grep -x 'vl4addin.VL4ToolsForVB=1' | sed 's/^/  vbaddin.ini: /' ||
+  fail "vbaddin.ini: $(cat "$c/windows/vbaddin.ini" 2>&1)"
+registered=
+for i in $(seq 1 100); do  # regsvr32 is not waited for
+  registered=$(reg query 'HKLM\Software\VL4 Stand-in\Registered Libraries' 2>/dev/null | tr -d '\r' |
+               grep -F 'VB6\vl4addin.dll') && break
+  sleep 0.2
+done
+[ -n "$registered" ] || fail "the add-in was not registered"
+echo "  regsvr32: $(echo "$registered" | sed 's/^ *//;s/ *REG_SZ.*//')"
 echo "vl.ini:"
 [ -f "$dest/VL.INI" ] || fail "no vl.ini"
 sed 's/^/  /' "$dest/VL.INI" | tr -d '\r'
