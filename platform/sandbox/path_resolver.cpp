@@ -115,7 +115,24 @@ bool IsValidComponent(std::string_view name) {
   return true;
 }
 
+std::optional<std::string> PathResolver::Wow64Redirect(std::string_view full_path) const {
+  // The rest of `full_path` after `dir`, when it lies in that directory (or is it).
+  auto in = [&](std::string_view dir) -> std::optional<std::string_view> {
+    if (full_path.size() < dir.size() || Fold(full_path.substr(0, dir.size())) != Fold(dir)) {
+      return std::nullopt;
+    }
+    std::string_view rest = full_path.substr(dir.size());
+    if (!rest.empty() && rest[0] != '\\') return std::nullopt;
+    return rest;
+  };
+  if (auto rest = in(config_.system_dir)) return config_.SysWow64Dir() + std::string(*rest);
+  if (auto rest = in(config_.windows_dir + "\\Sysnative")) return config_.system_dir + std::string(*rest);
+  return std::nullopt;
+}
+
 std::optional<PathResolver::Resolved> PathResolver::Resolve(std::string_view full_path) {
+  std::optional<std::string> redirected;
+  if (config_.windows64 && (redirected = Wow64Redirect(full_path))) full_path = *redirected;
   if (full_path.size() < 2 || full_path[1] != ':') return std::nullopt;
   auto drive = config_.drives.find(UpperAscii(full_path[0]));
   if (drive == config_.drives.end()) return std::nullopt;

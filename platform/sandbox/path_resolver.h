@@ -39,6 +39,7 @@ class PathResolver {
   // The host path of a full Windows path. Existing entries are found whatever their case (the
   // exact case is tried first; a folder is scanned only when that misses); missing ones keep the
   // case given. Nothing when the drive is not mapped or a name is not legal on Windows.
+  // On a 64-bit PC the program's system directory is SysWOW64 (see Wow64Redirect).
   std::optional<Resolved> Resolve(std::string_view full_path);
 
   // The Windows path of an absolute host path: on the mapped drive whose folder holds it most
@@ -54,6 +55,11 @@ class PathResolver {
   void NoteRemoved(const std::string& host_path);
 
  private:
+  // WoW64's file system redirection, as a 32-bit program on 64-bit Windows meets it: the system
+  // directory it names (C:\Windows\System32) is SysWOW64, and C:\Windows\Sysnative is the real
+  // System32. Nothing when `full_path` lies in neither.
+  std::optional<std::string> Wow64Redirect(std::string_view full_path) const;
+
   struct Listing {
     ino_t ino = 0;
     timespec mtime{};

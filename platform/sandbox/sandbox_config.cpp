@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "platform/sandbox/code_page.h"
 #include "platform/sandbox/host_io.h"
@@ -123,6 +124,11 @@ SandboxConfig SandboxConfig::Load(const std::string& root) {
         config.programs = value;
       } else if (SameText(key, "Desktop")) {
         config.desktop = value;
+      } else if (SameText(key, "Architecture")) {
+        if (!SameText(value, "x86") && !SameText(value, "x64")) {
+          Fail(path, line_no, "architecture \"" + value + "\" is neither x86 nor x64");
+        }
+        config.windows64 = SameText(value, "x64");
       } else if (SameText(key, "CodePage") || SameText(key, "OemCodePage")) {
         auto number = StrToInt(value);
         if (!number || !CodePage::Find(static_cast<unsigned>(*number))) {
@@ -165,10 +171,13 @@ void SandboxConfig::Save() const {
   }
   out += "\n[System]\nWindows=" + windows_dir + "\nSystem=" + system_dir + "\nUser=" + user +
          "\nPrograms=" + programs + "\nDesktop=" + desktop +
-         Format("\nCodePage=%u\nOemCodePage=%u\n", code_page, oem_code_page);
+         Format("\nCodePage=%u\nOemCodePage=%u\n", code_page, oem_code_page) +
+         "; x86: a 32-bit Windows; x64: a 64-bit one, as this 32-bit program sees it (WoW64)\n" +
+         "Architecture=" + (windows64 ? "x64" : "x86") + "\n";
   if (!ReplaceHostFile(IniPath(), out)) throw ESandboxError("Cannot write " + IniPath());
-  for (const std::string& folder :
-       {windows_dir, system_dir, programs, desktop, std::string("C:\\Program Files")}) {
+  std::vector<std::string> folders = {windows_dir, system_dir, programs, desktop, kProgramFiles};
+  if (windows64) folders.insert(folders.end(), {SysWow64Dir(), kProgramFilesX86});
+  for (const std::string& folder : folders) {
     std::string host = HostFolderOf(*this, folder);
     if (!host.empty() && host.compare(0, root.size(), root) == 0) MakeHostDirectories(host);
   }

@@ -28,6 +28,10 @@ struct SandboxConfig {
   std::string desktop;
   unsigned code_page = 1251;
   unsigned oem_code_page = 866;
+  // A 64-bit Windows as this 32-bit program sees it (WoW64): its system directory and
+  // HKLM\SOFTWARE are redirected to where 64-bit Windows keeps a 32-bit program's files and keys.
+  // Otherwise a 32-bit Windows, where nothing is redirected.
+  bool windows64 = false;
 
   // Reads <root>/sandbox.ini; a missing one is created with the defaults (drive C: in <root>/C
   // with its system folders, Z: on the host's "/"). ESandboxError names file and line of a fault.
@@ -35,6 +39,11 @@ struct SandboxConfig {
   // Writes sandbox.ini (atomically) and creates the host folders of the system folders.
   void Save() const;
   std::string IniPath() const { return root + "/sandbox.ini"; }
+
+  // Where a 64-bit Windows keeps a 32-bit program's system directory and Program Files.
+  std::string SysWow64Dir() const { return windows_dir + "\\SysWOW64"; }
+  static constexpr char kProgramFiles[] = "C:\\Program Files";
+  static constexpr char kProgramFilesX86[] = "C:\\Program Files (x86)";
 };
 
 const char* DriveTypeName(DriveType type);

@@ -33,8 +33,10 @@ SandboxPlatform::SandboxPlatform(const std::string& root, std::string exe_host_p
   files_ = std::make_unique<SandboxFiles>(*machine_);
   profile_ = std::make_unique<SandboxProfile>(*machine_, *files_);
   registry_ = std::make_unique<SandboxRegistry>(*machine_);
+  native_registry_ = std::make_unique<SandboxRegistry>(*machine_, SandboxRegistry::View::kNative);
   shell_ = std::make_unique<SandboxShell>(*machine_, *files_);
   system_ = std::make_unique<SandboxSystem>(*machine_);
+  EnsureWindows64Layout();
 }
 
 SandboxPlatform::~SandboxPlatform() = default;
@@ -70,6 +72,34 @@ void SandboxPlatform::MapDrive(char letter, const std::string& host_folder, Driv
   drive.type = type;
   drive.label = label;
   SaveConfig();
+}
+
+void SandboxPlatform::SetWindows64(bool windows64) {
+  machine_->config.windows64 = windows64;
+  SaveConfig();
+  EnsureWindows64Layout();
+}
+
+bool SandboxPlatform::Windows64() const {
+  return machine_->config.windows64;
+}
+
+Registry& SandboxPlatform::NativeRegistry() {
+  return *native_registry_;
+}
+
+void SandboxPlatform::EnsureWindows64Layout() {
+  if (!machine_->config.windows64) return;
+  constexpr char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+  constexpr char kValue[] = "ProgramFilesDir";
+  const std::pair<Registry*, const char*> views[] = {
+      {registry_.get(), SandboxConfig::kProgramFilesX86},
+      {native_registry_.get(), SandboxConfig::kProgramFiles}};
+  for (const auto& [view, folder] : views) {
+    if (!view->ValueExists(RootKey::kLocalMachine, kKey, kValue)) {
+      view->WriteString(RootKey::kLocalMachine, kKey, kValue, folder);
+    }
+  }
 }
 
 void SandboxPlatform::SetDriveType(char letter, DriveType type) {

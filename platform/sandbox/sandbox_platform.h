@@ -47,6 +47,15 @@ class SandboxPlatform final : public Platform {
   void SetDriveType(char letter, DriveType type);
   void SetVolumeLabel(char letter, const std::string& label);
 
+  // Makes the PC a 64-bit Windows as this 32-bit program sees it (WoW64: its system directory is
+  // SysWOW64, its HKLM\SOFTWARE is HKLM\SOFTWARE\Wow6432Node, its Program Files is "Program Files
+  // (x86)"), or a 32-bit one; kept in sandbox.ini.
+  void SetWindows64(bool windows64);
+  bool Windows64() const;
+  // The registry as a 64-bit program sees it: every key where it is stored. The same as
+  // registry() on a 32-bit PC.
+  Registry& NativeRegistry();
+
   // The host path of a Windows path (existing names found whatever their case).
   std::optional<std::string> HostPath(const std::string& windows_path);
   // The Windows path of a host path (relative ones from the host's working directory).
@@ -67,11 +76,15 @@ class SandboxPlatform final : public Platform {
 
  private:
   void SaveConfig();
+  // What every 64-bit Windows has: the Program Files folder of each kind of program named in
+  // its registry view.
+  void EnsureWindows64Layout();
 
   std::unique_ptr<sandbox::Machine> machine_;
   std::unique_ptr<sandbox::SandboxFiles> files_;
   std::unique_ptr<sandbox::SandboxProfile> profile_;
   std::unique_ptr<sandbox::SandboxRegistry> registry_;
+  std::unique_ptr<sandbox::SandboxRegistry> native_registry_;
   std::unique_ptr<sandbox::SandboxShell> shell_;
   std::unique_ptr<sandbox::SandboxSystem> system_;
 };

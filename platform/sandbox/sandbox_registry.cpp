@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <optional>
+#include <string_view>
+#include <vector>
+
 #include "platform/exception.h"
 #include "platform/text.h"
 
@@ -22,11 +26,57 @@ SandboxRegistry::Key* FindChild(SandboxRegistry::Key& key, std::string_view name
   return key.subkeys.back().get();
 }
 
+// The classes whose keys a 32-bit program finds in SOFTWARE\Classes\Wow6432Node on 64-bit
+// Windows (the COM registrations); every other class key is shared by both kinds of program.
+constexpr std::string_view kRedirectedClasses[] = {"CLSID", "Interface", "DirectShow",
+                                                   "Media Type", "MediaFoundation"};
+constexpr std::string_view kWow64Node = "Wow6432Node";
+
 }  // namespace
 
-SandboxRegistry::SandboxRegistry(Machine& machine)
-    : m_(machine), path_(machine.File("registry.reg")), top_(std::make_unique<Key>()) {
+SandboxRegistry::SandboxRegistry(Machine& machine, View view)
+    : m_(machine), view_(view), path_(machine.File("registry.reg")), top_(std::make_unique<Key>()) {
   Refresh();  // a malformed file shows at once
+}
+
+// WoW64's registry redirection as Wine shows it: a 32-bit program's HKLM\SOFTWARE\<key> is
+// HKLM\SOFTWARE\Wow6432Node\<key>; SOFTWARE\Classes (and so HKEY_CLASSES_ROOT) is shared but
+// for the COM registrations; HKEY_CURRENT_USER and the rest of HKLM are shared.
+std::string SandboxRegistry::Stored(RootKey root, const std::string& key) const {
+  if (view_ == View::kNative || !m_.config.windows64 || root == RootKey::kCurrentUser) return key;
+  std::vector<std::string_view> parts;
+  for (size_t pos = 0; pos < key.size();) {
+    size_t end = key.find('\\', pos);
+    if (end == std::string::npos) end = key.size();
+    if (end > pos) parts.push_back(std::string_view(key).substr(pos, end - pos));
+    pos = end + 1;
+  }
+  auto redirected_class = [](std::string_view name) {
+    for (std::string_view c : kRedirectedClasses) {
+      if (SameText(c, name)) return true;
+    }
+    return false;
+  };
+  // The part before which "Wow6432Node" goes in; none when the key is shared.
+  std::optional<size_t> node;
+  if (root == RootKey::kClassesRoot) {
+    if (!parts.empty() && redirected_class(parts[0])) node = 0;
+  } else if (parts.size() >= 2 && SameText(parts[0], "SOFTWARE") &&
+             !SameText(parts[1], kWow64Node)) {
+    if (!SameText(parts[1], "Classes")) {
+      node = 1;
+    } else if (parts.size() >= 3 && redirected_class(parts[2])) {
+      node = 2;
+    }
+  }
+  if (!node) return key;
+  parts.insert(parts.begin() + static_cast<std::ptrdiff_t>(*node), kWow64Node);
+  std::string stored;
+  for (std::string_view part : parts) {
+    if (!stored.empty()) stored += '\\';
+    stored += part;
+  }
+  return stored;
 }
 
 void SandboxRegistry::Refresh() {
@@ -83,7 +133,7 @@ SandboxRegistry::Key* SandboxRegistry::Walk(RootKey root, const std::string& pat
 const SandboxRegistry::Value* SandboxRegistry::FindValue(RootKey root, const std::string& key,
                                                          const std::string& name) {
   Refresh();
-  Key* k = Walk(root, key, false);
+  Key* k = Walk(root, Stored(root, key), false);
   if (!k) return nullptr;
   for (const Value& v : k->values) {
     if (SameText(v.name, name)) return &v;
@@ -93,13 +143,14 @@ const SandboxRegistry::Value* SandboxRegistry::FindValue(RootKey root, const std
 
 bool SandboxRegistry::KeyExists(RootKey root, const std::string& key) {
   Refresh();
-  return Walk(root, key, false) != nullptr;
+  return Walk(root, Stored(root, key), false) != nullptr;
 }
 
 void SandboxRegistry::CreateKey(RootKey root, const std::string& key) {
   Refresh();
-  if (Walk(root, key, false)) return;
-  Mutate([&] { Walk(root, key, true); });
+  const std::string stored = Stored(root, key);
+  if (Walk(root, stored, false)) return;
+  Mutate([&] { Walk(root, stored, true); });
 }
 
 bool SandboxRegistry::ValueExists(RootKey root, const std::string& key, const std::string& name) {
@@ -130,7 +181,7 @@ std::optional<uint32_t> SandboxRegistry::ReadDword(RootKey root, const std::stri
 
 void SandboxRegistry::Put(RootKey root, const std::string& key, Value value) {
   Mutate([&] {
-    Key* k = Walk(root, key, true);
+    Key* k = Walk(root, Stored(root, key), true);
     for (Value& v : k->values) {
       if (SameText(v.name, value.name)) {
         v.type = value.type;
@@ -157,7 +208,7 @@ void SandboxRegistry::WriteDword(RootKey root, const std::string& key, const std
 void SandboxRegistry::DeleteValue(RootKey root, const std::string& key, const std::string& name) {
   if (!FindValue(root, key, name)) return;
   Mutate([&] {
-    Key* k = Walk(root, key, false);
+    Key* k = Walk(root, Stored(root, key), false);
     if (!k) return;
     for (auto it = k->values.begin(); it != k->values.end(); ++it) {
       if (SameText(it->name, name)) {
@@ -170,7 +221,7 @@ void SandboxRegistry::DeleteValue(RootKey root, const std::string& key, const st
 
 void SandboxRegistry::DeleteKey(RootKey root, const std::string& key) {
   Refresh();
-  std::string path = key;
+  std::string path = Stored(root, key);
   while (!path.empty() && path.back() == '\\') path.pop_back();
   size_t slash = path.find_last_of('\\');
   std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);

@@ -14,7 +14,12 @@ namespace vl4::platform::sandbox {
 
 class SandboxRegistry final : public Registry {
  public:
-  explicit SandboxRegistry(Machine& machine);
+  // Whose registry this is on a 64-bit PC: the 32-bit program's (HKLM\SOFTWARE redirected, as
+  // WoW64 does) or a 64-bit program's, which sees the keys where they are stored. On a 32-bit
+  // PC both are the same.
+  enum class View { kProgram, kNative };
+
+  explicit SandboxRegistry(Machine& machine, View view = View::kProgram);
 
   bool KeyExists(RootKey root, const std::string& key) override;
   void CreateKey(RootKey root, const std::string& key) override;
@@ -45,11 +50,14 @@ class SandboxRegistry final : public Registry {
   void Refresh();
   template <class Change>
   void Mutate(Change change);
+  // The path a key is stored under: the key path itself, or where WoW64 keeps it.
+  std::string Stored(RootKey root, const std::string& key) const;
   Key* Walk(RootKey root, const std::string& path, bool create);
   const Value* FindValue(RootKey root, const std::string& key, const std::string& name);
   void Put(RootKey root, const std::string& key, Value value);
 
   Machine& m_;
+  View view_;
   std::string path_;
   std::unique_ptr<Key> top_;  // holds HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS
   std::optional<FileStamp> seen_;

@@ -18,6 +18,16 @@ Win32Platform::~Win32Platform() {
   if (com_initialised_) CoUninitialize();
 }
 
+Registry& Win32Platform::NativeRegistry() {
+  if (!native_registry_) native_registry_ = win32::CreateRegistry(win32::RegistryView::kNative);
+  return *native_registry_;
+}
+
+bool Win32Platform::Windows64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
 std::unique_ptr<Platform> CreateDefaultPlatform(int, char**) {
   return std::make_unique<Win32Platform>();
 }

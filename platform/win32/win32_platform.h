@@ -20,9 +20,16 @@ class Win32Platform final : public Platform {
   Shell& shell() override { return *shell_; }
   System& system() override { return *system_; }
 
+  // The registry as a 64-bit program sees it (KEY_WOW64_64KEY): where 64-bit Windows stores the
+  // keys this 32-bit program writes. The same as registry() on 32-bit Windows.
+  Registry& NativeRegistry();
+  // True on 64-bit Windows (this program then runs through WoW64).
+  static bool Windows64();
+
  private:
   bool com_initialised_;
   std::unique_ptr<Registry> registry_;
+  std::unique_ptr<Registry> native_registry_;
   std::unique_ptr<Profile> profile_;
   std::unique_ptr<Files> files_;
   std::unique_ptr<Shell> shell_;

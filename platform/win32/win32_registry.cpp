@@ -1,5 +1,5 @@
 // The registry through RegOpenKeyExA, RegCreateKeyExA, RegQueryValueExA, RegSetValueExA and
-// RegDeleteTreeA.
+// RegDeleteTreeA, in the program's own view or in a 64-bit program's (KEY_WOW64_64KEY).
 #include "platform/win32/windows_api.h"
 
 #include "platform/exception.h"
@@ -47,22 +47,10 @@ class Key {
   HKEY hkey_ = nullptr;
 };
 
-// Opens the key; false when it does not exist, an exception for other failures.
-bool Open(RootKey root, const std::string& key, REGSAM access, Key& out) {
-  LONG rc = RegOpenKeyExA(RootOf(root), Relative(key).c_str(), 0, access, out.out());
-  if (rc == ERROR_FILE_NOT_FOUND) return false;
-  if (rc != ERROR_SUCCESS) Fail("Failed to open key", key, rc);
-  return true;
-}
-
-void Create(RootKey root, const std::string& key, Key& out) {
-  LONG rc = RegCreateKeyExA(RootOf(root), Relative(key).c_str(), 0, nullptr, 0,
-                            KEY_READ | KEY_WRITE, nullptr, out.out(), nullptr);
-  if (rc != ERROR_SUCCESS) Fail("Failed to create key", key, rc);
-}
-
 class Win32Registry final : public Registry {
  public:
+  explicit Win32Registry(REGSAM view) : view_(view) {}
+
   bool KeyExists(RootKey root, const std::string& key) override {
     Key k;
     return Open(root, key, KEY_READ, k);
@@ -117,11 +105,29 @@ class Win32Registry final : public Registry {
     std::string path = Relative(key);
     while (!path.empty() && path.back() == '\\') path.pop_back();
     if (path.empty()) return;
-    LONG rc = RegDeleteTreeA(RootOf(root), path.c_str());
+    // Through the parent, which is opened in this registry's view.
+    const size_t slash = path.find_last_of('\\');
+    const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
+    Key k;
+    if (!Open(root, parent, KEY_READ | KEY_WRITE, k)) return;
+    LONG rc = RegDeleteTreeA(k.get(), path.substr(slash + 1).c_str());
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) Fail("Failed to delete key", key, rc);
   }
 
  private:
+  // Opens the key; false when it does not exist, an exception for other failures.
+  bool Open(RootKey root, const std::string& key, REGSAM access, Key& out) {
+    LONG rc = RegOpenKeyExA(RootOf(root), Relative(key).c_str(), 0, access | view_, out.out());
+    if (rc == ERROR_FILE_NOT_FOUND) return false;
+    if (rc != ERROR_SUCCESS) Fail("Failed to open key", key, rc);
+    return true;
+  }
+  void Create(RootKey root, const std::string& key, Key& out) {
+    LONG rc = RegCreateKeyExA(RootOf(root), Relative(key).c_str(), 0, nullptr, 0,
+                              KEY_READ | KEY_WRITE | view_, nullptr, out.out(), nullptr);
+    if (rc != ERROR_SUCCESS) Fail("Failed to create key", key, rc);
+  }
+
   std::optional<std::pair<DWORD, std::string>> Query(RootKey root, const std::string& key,
                                                      const std::string& name) {
     Key k;
@@ -140,6 +146,8 @@ class Win32Registry final : public Registry {
       return std::make_pair(type, std::move(data));
     }
   }
+
+  REGSAM view_;
   void Set(RootKey root, const std::string& key, const std::string& name, DWORD type,
            const void* data, size_t size) {
     Key k;
@@ -152,8 +160,8 @@ class Win32Registry final : public Registry {
 
 }  // namespace
 
-std::unique_ptr<Registry> CreateRegistry() {
-  return std::make_unique<Win32Registry>();
+std::unique_ptr<Registry> CreateRegistry(RegistryView view) {
+  return std::make_unique<Win32Registry>(view == RegistryView::kNative ? KEY_WOW64_64KEY : 0);
 }
 
 }  // namespace vl4::platform::win32

@@ -13,7 +13,10 @@ namespace vl4::platform::win32 {
 
 std::unique_ptr<Files> CreateFiles();
 std::unique_ptr<Profile> CreateProfile();
-std::unique_ptr<Registry> CreateRegistry();
+// kProgram: the registry as this program sees it (on 64-bit Windows the 32-bit view);
+// kNative: as a 64-bit program sees it. The same on 32-bit Windows.
+enum class RegistryView { kProgram, kNative };
+std::unique_ptr<Registry> CreateRegistry(RegistryView view = RegistryView::kProgram);
 std::unique_ptr<Shell> CreateShell();
 std::unique_ptr<System> CreateSystem();
 

@@ -80,11 +80,40 @@ TEST(Sandbox, AMalformedSandboxIniNamesFileAndLine) {
       {"[DriveTypes]\n\nC=floppy\n", "sandbox.ini, line 3: unknown drive type \"floppy\""},
       {"[System]\nCodePage=65001\n", "sandbox.ini, line 2: code page \"65001\""},
       {"[Drives\n", "sandbox.ini, line 1: a section header"},
+      {"[System]\nArchitecture=arm64\n",
+       "sandbox.ini, line 2: architecture \"arm64\" is neither x86 nor x64"},
   };
   for (const Case& c : cases) {
     dir.Write("sandbox.ini", c.ini);
     std::string error = ErrorOf<sandbox::ESandboxError>([&] { SandboxPlatform pc(dir.path()); });
     EXPECT_NE(error.find(dir.path() + "/" + c.error), std::string::npos) << error;
+  }
+}
+
+// A 64-bit PC keeps what the 32-bit program writes where 64-bit Windows does, visible to host
+// tools there (the conformance suite pins down which keys and folders); a 32-bit PC redirects
+// nothing. The choice is kept in sandbox.ini and holds for every process of the PC.
+TEST(Sandbox, A64BitPcStoresTheProgramsSystemFilesAndKeysWhereWow64Does) {
+  HostDir dir;
+  for (bool windows64 : {false, true}) {
+    SCOPED_TRACE(windows64 ? "x64" : "x86");
+    const std::string root = dir.path() + (windows64 ? "/x64" : "/x86");
+    {
+      SandboxPlatform pc(root);
+      pc.SetWindows64(windows64);
+    }
+    SandboxPlatform pc(root);  // as the next process finds it
+    EXPECT_EQ(pc.Windows64(), windows64);
+    ASSERT_TRUE(test::WriteWholeFile(pc.files(), "C:\\Windows\\System32\\vl4.dll", "x"));
+    EXPECT_TRUE(fs::exists(
+        root + (windows64 ? "/C/Windows/SysWOW64/vl4.dll" : "/C/Windows/System32/vl4.dll")));
+    pc.registry().WriteString(RootKey::kLocalMachine, "SOFTWARE\\Veltoria 4", "Install Directory",
+                              "C:\\VL4");
+    const std::string reg = dir.Read((windows64 ? "x64" : "x86") + std::string("/registry.reg"));
+    const char* stored = windows64 ? "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Veltoria 4]"
+                                   : "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Veltoria 4]";
+    EXPECT_NE(reg.find(stored), std::string::npos) << reg;
+    EXPECT_EQ(pc.files().DirectoryExists("C:\\Program Files (x86)"), windows64);
   }
 }
 

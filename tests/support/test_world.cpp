@@ -23,9 +23,10 @@ namespace {
 std::atomic<unsigned> world_counter{0};
 }
 
-TestWorld::TestWorld() {
+TestWorld::TestWorld(Windows windows) {
   unsigned n = world_counter++;
 #ifdef _WIN32
+  (void)windows;  // the system is what it is
   platform_ = std::make_unique<platform::Win32Platform>();
   char temp[MAX_PATH + 1];
   DWORD len = GetTempPathA(sizeof temp, temp);
@@ -40,6 +41,7 @@ TestWorld::TestWorld() {
   if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   host_root_ = pattern;
   platform_ = std::make_unique<platform::SandboxPlatform>(host_root_);
+  if (windows == Windows::k64) sandbox()->SetWindows64(true);
   scratch_ = "C:\\Scratch";
   registry_key_ = "Software\\VL4 Tests\\World" + std::to_string(n);
 #endif
@@ -67,6 +69,22 @@ platform::SandboxPlatform* TestWorld::sandbox() {
   return nullptr;
 #else
   return static_cast<platform::SandboxPlatform*>(platform_.get());
+#endif
+}
+
+bool TestWorld::Windows64() {
+#ifdef _WIN32
+  return platform::Win32Platform::Windows64();
+#else
+  return sandbox()->Windows64();
+#endif
+}
+
+platform::Registry& TestWorld::NativeRegistry() {
+#ifdef _WIN32
+  return static_cast<platform::Win32Platform&>(*platform_).NativeRegistry();
+#else
+  return sandbox()->NativeRegistry();
 #endif
 }
 

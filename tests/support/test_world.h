@@ -18,7 +18,10 @@ namespace vl4::test {
 
 class TestWorld {
  public:
-  TestWorld();
+  // Natively the sandbox PC is a 32-bit Windows unless asked for a 64-bit one; on Windows the
+  // world is the system the tests run on (under Wine a 64-bit prefix).
+  enum class Windows { kAsBuilt, k64 };
+  explicit TestWorld(Windows windows = Windows::kAsBuilt);
   ~TestWorld();
   TestWorld(const TestWorld&) = delete;
   TestWorld& operator=(const TestWorld&) = delete;
@@ -32,6 +35,11 @@ class TestWorld {
 
   // The sandbox PC behind the platform; nullptr on Windows.
   platform::SandboxPlatform* sandbox();
+
+  // A 64-bit Windows, where this 32-bit program runs through WoW64.
+  bool Windows64();
+  // The registry as a 64-bit program sees it: where the keys this program writes are stored.
+  platform::Registry& NativeRegistry();
 
   // The empty scratch folder, a full Windows path without a final "\" (also the current
   // directory when the world starts).
