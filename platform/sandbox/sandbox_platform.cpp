@@ -100,6 +100,9 @@ void SandboxPlatform::EnsureWindows64Layout() {
       view->WriteString(RootKey::kLocalMachine, kKey, kValue, folder);
     }
   }
+  // Windows made "Program Files" first: it is PROGRA~1, and the (x86) one PROGRA~2.
+  files_->ShortPath(SandboxConfig::kProgramFiles);
+  files_->ShortPath(SandboxConfig::kProgramFilesX86);
 }
 
 void SandboxPlatform::SetDriveType(char letter, DriveType type) {

@@ -33,9 +33,11 @@ using vl4::platform::RootKey;
 using vl4::platform::SandboxPlatform;
 
 constexpr char kDistrib[] = "C:\\Distrib";
-constexpr char kDest[] = "C:\\Program Files\\VL4";
-constexpr char kDelphi[] = "C:\\Program Files\\Borland\\Delphi7";
-constexpr char kVb[] = "C:\\Program Files\\Microsoft Visual Studio\\VB98";
+// The PC is a 64-bit Windows: the 32-bit program and IDEs live in Program Files (x86), and the
+// program's system directory is stored in SysWOW64.
+constexpr char kDest[] = "C:\\Program Files (x86)\\VL4";
+constexpr char kDelphi[] = "C:\\Program Files (x86)\\Borland\\Delphi7";
+constexpr char kVb[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98";
 constexpr char kSystem[] = "C:\\Windows\\System32";
 
 // The student's answers: the installer's environment window keeps Delphi 7 and Visual Basic 6;
@@ -87,8 +89,8 @@ std::string Quote(const std::string& s) {
   return "'" + s + "'";
 }
 
-void Section(const char* title) {
-  std::printf("\n== %s\n", title);
+void Section(const std::string& title) {
+  std::printf("\n== %s\n", title.c_str());
 }
 
 // A program's transcript as the report shows it: the script's path left out of the user's
@@ -240,9 +242,11 @@ void ShowResultsFile(SandboxPlatform& pc, const std::string& path) {
   }
 }
 
-// The demo PC: the distribution in C:\Distrib, Delphi 7 and Visual Basic 6 with the stand-in
-// tools, regsvr32 and the uninstaller in the system directory.
+// The demo PC: a 64-bit Windows with the distribution in C:\Distrib, Delphi 7 and Visual Basic 6
+// with the stand-in tools and their keys where their 32-bit installers put them, regsvr32 and the
+// uninstaller in the system directory.
 void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
+  pc.SetWindows64(true);
   auto& files = pc.files();
   auto import = [&](const fs::path& host, const std::string& target) {
     vl4::platform::ForceDirectories(files, vl4::ExtractFileDir(target));
@@ -303,8 +307,8 @@ int Run(const fs::path& root) {
 
   std::printf("Veltoria 4 demo: a student installs the exercise book on a sandbox PC\n");
   std::printf(
-      "  PC          %s (Delphi 7 and Visual Basic 6 installed, with stand-in tools;\n"
-      "              removed at the end unless --keep)\n",
+      "  PC          %s, a 64-bit Windows (Delphi 7 and Visual Basic 6\n"
+      "              installed, with stand-in tools; removed at the end unless --keep)\n",
       sandbox.c_str());
   std::printf(
       "  installer   C:\\Distrib\\Inst.exe, Inst.dat (%ju bytes, zip -P), Inst.ini: "
@@ -335,7 +339,7 @@ int Run(const fs::path& root) {
   int count = 0;
   std::printf("  %s\n", kDest);
   ListFiles(pc, kDest, "  ", logged, count);
-  std::printf("  %s\n", kSystem);
+  std::printf("  %s (stored in C:\\Windows\\SysWOW64, as on 64-bit Windows)\n", kSystem);
   std::printf("    %-34s %6s\n", "vl4.dll",
               pc.files().FileExists(std::string(kSystem) + "\\vl4.dll") ? "placed" : "missing");
 
@@ -352,7 +356,7 @@ int Run(const fs::path& root) {
     std::printf("  lnkinfo agrees on %d of %d links\n", agreed, total);
   }
 
-  Section("Uninstall log, C:\\Program Files\\VL4\\UNINST\\vl4.log");
+  Section(std::string("Uninstall log, ") + kDest + "\\UNINST\\vl4.log");
   for (const std::string& line : log) std::printf("  %s\n", line.c_str());
 
   Section("The setup tool, VL4Setup.exe, launched by the installer");
