@@ -2,7 +2,8 @@
 # Installs what building and testing need on a fresh Debian machine, then checks that every tool
 # the scripts and tests call is there and stops with their names when one is not. The Windows
 # program is a 32-bit one: its tests run in a 64-bit Wine prefix through WoW64, which needs
-# Debian's 32-bit Wine (wine32:i386, from the i386 architecture) beside the `wine` command.
+# Debian's 32-bit Wine (wine32:i386, from the i386 architecture) beside the `wine` command; Wine's
+# own fonts and the Liberation fonts give the windows the metrics of the Windows fonts they name.
 # Extra arguments are further packages (the benchmarks' anchors).
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -13,8 +14,9 @@ install() {
   fi
   $SUDO apt-get update -qq || return 1
   $SUDO apt-get install -y -qq --no-install-recommends \
-    cmake make g++ libgtest-dev googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth \
-    imagemagick liblnk-utils icoutils zip unzip 7zip libarchive-tools clang "$@" >/dev/null
+    cmake make g++ libgtest-dev googletest mingw-w64 wine wine64 wine32:i386 fonts-wine \
+    fonts-liberation xvfb xauth imagemagick liblnk-utils icoutils zip unzip 7zip \
+    libarchive-tools clang "$@" >/dev/null
 }
 install "$@" || echo "scripts/deps.sh: installing the packages failed; checking what is there" >&2
 

@@ -120,6 +120,8 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   window.lpfnWndProc = ContainerProc;
   window.hInstance = instance_;
   window.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  // The program's icon when it carries one (title bar, task bar, Alt+Tab).
+  window.hIcon = LoadIconA(instance_, "MAINICON");
   window.lpszClassName = kWindowClass;
   RegisterClassExA(&window);  // fails harmlessly when another backend registered it
   WNDCLASSEXA timers{};
