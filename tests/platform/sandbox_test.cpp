@@ -221,22 +221,6 @@ TEST(Sandbox, ShortNamesAreMadeTheWindowsWayAndKept) {
   EXPECT_TRUE(other.files().FileExists("C:\\Scratch\\DOCUME~1.HTM"));
 }
 
-// Windows rules where Wine differs: a mask ending in "." finds names without an extension; a file
-// can lose its archive bit (it is then "normal"); a folder keeps its read-only bit.
-TEST(Sandbox, AttributesAndMasksWhereWineDiffers) {
-  TestWorld w;
-  for (const char* name : {"a.txt", "noext"}) ASSERT_TRUE(w.WriteFile(w.Path(name), ""));
-  auto found = w.files().FindFiles(w.Path("*."));
-  std::set<std::string> names;
-  for (const FindEntry& e : found) names.insert(e.name);
-  EXPECT_EQ(names, (std::set<std::string>{".", "..", "noext"}));
-  ASSERT_TRUE(w.files().SetAttributes(w.Path("a.txt"), kAttrNormal));
-  EXPECT_EQ(w.files().GetAttributes(w.Path("a.txt")), kAttrNormal);
-  ASSERT_TRUE(w.files().CreateDirectory(w.Path("dir")));
-  ASSERT_TRUE(w.files().SetAttributes(w.Path("dir"), kAttrReadOnly));
-  EXPECT_EQ(w.files().GetAttributes(w.Path("dir")), kAttrDirectory | kAttrReadOnly);
-}
-
 TEST(Sandbox, LockedFilesAreInUseForEveryProcess) {
   TestWorld w;
   SandboxPlatform& pc = *w.sandbox();

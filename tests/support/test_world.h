@@ -78,6 +78,14 @@ std::optional<std::string> CorpusDir();
 // bits, which root passes); tests of such Windows rules skip that part there.
 bool RunsUnderWine();
 
+// What the backend under test must give where Wine and Windows differ: Windows' value on Windows
+// and natively (the sandbox follows Windows), Wine's under Wine. Both are held to their value, so
+// a change on either side shows.
+template <class T>
+T WindowsOrWine(T windows, T wine) {
+  return RunsUnderWine() ? wine : windows;
+}
+
 // A program built beside the running test executable (".exe" added on Windows), as a Windows path.
 std::string SiblingProgram(platform::System& system, const std::string& name);
 
