@@ -73,6 +73,13 @@ class Files {
   virtual std::string CurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
 
+  // Gives the Users group the right to modify the directory and everything in it, now and made
+  // later (an inherited entry in its access list), as installers of lab software do for the
+  // folders their programs write; false when that is refused. UsersMayModify tells whether the
+  // Users group has that right.
+  virtual bool AllowUsersToModify(const std::string& dir) = 0;
+  virtual bool UsersMayModify(const std::string& dir) = 0;
+
   // Raises EFOpenError ("Cannot open file "%s"") or EFCreateError ("Cannot create file "%s"").
   virtual std::unique_ptr<FileStream> OpenFile(const std::string& path, OpenMode mode) = 0;
 };

@@ -17,6 +17,9 @@ class System {
   virtual std::string SystemDirectory() = 0;           // GetSystemDirectory
   virtual std::string WindowsDirectory() = 0;          // GetWindowsDirectory
   virtual std::optional<std::string> UserName() = 0;   // GetUserName
+  // True when the program runs with an administrator's rights (with UAC: elevated); only then
+  // may it write Program Files, the Windows folders and HKEY_LOCAL_MACHINE.
+  virtual bool IsAdministrator() = 0;
   // The program's own resource of the given type and name (raw bytes), nothing when missing.
   virtual std::optional<std::string_view> Resource(const std::string& type,
                                                    const std::string& name) = 0;

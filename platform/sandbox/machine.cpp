@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace vl4::platform::sandbox {
@@ -21,13 +23,41 @@ Machine::Machine(SandboxConfig loaded)
       short_names(File("shortnames"), ansi),
       paths(config, ansi, short_names),
       attributes(File("attributes")),
-      locks(File("locked")) {
+      locks(File("locked")),
+      granted(File("granted")) {
   // A program starts in the host's working directory, seen through the drive that holds it
   // (Z: for the rest of the host), or at the root of C: when no drive does.
   std::error_code ec;
   auto cwd = std::filesystem::current_path(ec);
   auto windows = ec ? std::nullopt : WindowsPathOf(cwd.string());
   current_directory = windows ? *windows : "C:\\";
+}
+
+bool Machine::Elevated() const {
+  const char* elevated = std::getenv(kElevatedVariable);
+  return config.administrator || (elevated && *elevated == '1');
+}
+
+bool Machine::MayChange(const std::string& host) {
+  if (Elevated()) return true;
+  const auto within = [&](const std::string& folder) {
+    return host.compare(0, folder.size(), folder) == 0 &&
+           (host.size() == folder.size() || host[folder.size()] == '/');
+  };
+  bool protected_place = false;
+  for (const char* folder : {SandboxConfig::kProgramFiles, SandboxConfig::kProgramFilesX86}) {
+    if (auto r = paths.Resolve(folder); r && within(r->host)) protected_place = true;
+  }
+  if (auto r = paths.Resolve(config.windows_dir); r && within(r->host)) protected_place = true;
+  return !protected_place || Granted(host);
+}
+
+bool Machine::Granted(const std::string& host) {
+  for (std::string folder = host; !folder.empty() && folder != "/";
+       folder = folder.substr(0, std::max<size_t>(folder.find_last_of('/'), 1))) {
+    if (granted.Contains(folder)) return true;
+  }
+  return false;
 }
 
 std::optional<std::string> Machine::WindowsPathOf(const std::string& host_path) const {

@@ -10,7 +10,7 @@
 #include "platform/sandbox/attribute_store.h"
 #include "platform/sandbox/code_page.h"
 #include "platform/sandbox/faults.h"
-#include "platform/sandbox/lock_list.h"
+#include "platform/sandbox/host_path_set.h"
 #include "platform/sandbox/path_resolver.h"
 #include "platform/sandbox/sandbox_config.h"
 #include "platform/sandbox/short_names.h"
@@ -26,7 +26,8 @@ struct Machine {
   ShortNames short_names;
   PathResolver paths;
   AttributeStore attributes;
-  LockList locks;
+  HostPathSet locks;
+  HostPathSet granted;  // folders the Users group may modify (Files::AllowUsersToModify)
   Faults faults;
   std::string current_directory;       // a full Windows path, "X:\" for a root
   std::string exe_host_path;           // the running program on the host
@@ -44,6 +45,17 @@ struct Machine {
   }
   // The Windows path of a host path (relative to the host's working directory when relative).
   std::optional<std::string> WindowsPathOf(const std::string& host_path) const;
+
+  // Whether this process has an administrator's rights: the PC's setting, or started "runas".
+  bool Elevated() const;
+  // Whether this process may change the host entry: anywhere with an administrator's rights,
+  // otherwise outside Program Files and the Windows folder, or in a folder granted to the Users
+  // group.
+  bool MayChange(const std::string& host);
+  // Whether the host entry lies in a folder granted to the Users group (or is one).
+  bool Granted(const std::string& host);
+  // The environment variable that carries an administrator's rights to a started program.
+  static constexpr char kElevatedVariable[] = "VL4_SANDBOX_ELEVATED";
 };
 
 }  // namespace vl4::platform::sandbox

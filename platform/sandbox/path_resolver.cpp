@@ -126,7 +126,8 @@ std::optional<std::string> PathResolver::Wow64Redirect(std::string_view full_pat
     return rest;
   };
   if (auto rest = in(config_.system_dir)) return config_.SysWow64Dir() + std::string(*rest);
-  if (auto rest = in(config_.windows_dir + "\\Sysnative")) return config_.system_dir + std::string(*rest);
+  if (auto rest = in(config_.windows_dir + "\\Sysnative"))
+    return config_.system_dir + std::string(*rest);
   return std::nullopt;
 }
 

@@ -129,6 +129,11 @@ SandboxConfig SandboxConfig::Load(const std::string& root) {
           Fail(path, line_no, "architecture \"" + value + "\" is neither x86 nor x64");
         }
         config.windows64 = SameText(value, "x64");
+      } else if (SameText(key, "Administrator")) {
+        if (!SameText(value, "yes") && !SameText(value, "no")) {
+          Fail(path, line_no, "administrator \"" + value + "\" is neither yes nor no");
+        }
+        config.administrator = SameText(value, "yes");
       } else if (SameText(key, "CodePage") || SameText(key, "OemCodePage")) {
         auto number = StrToInt(value);
         if (!number || !CodePage::Find(static_cast<unsigned>(*number))) {
@@ -173,7 +178,10 @@ void SandboxConfig::Save() const {
          "\nPrograms=" + programs + "\nDesktop=" + desktop +
          Format("\nCodePage=%u\nOemCodePage=%u\n", code_page, oem_code_page) +
          "; x86: a 32-bit Windows; x64: a 64-bit one, as this 32-bit program sees it (WoW64)\n" +
-         "Architecture=" + (windows64 ? "x64" : "x86") + "\n";
+         "Architecture=" + (windows64 ? "x64" : "x86") + "\n" +
+         "; no: programs run with a standard user's rights (\"runas\" gives them an "
+         "administrator's)\n" +
+         "Administrator=" + (administrator ? "yes" : "no") + "\n";
   if (!ReplaceHostFile(IniPath(), out)) throw ESandboxError("Cannot write " + IniPath());
   std::vector<std::string> folders = {windows_dir, system_dir, programs, desktop, kProgramFiles};
   if (windows64) folders.insert(folders.end(), {SysWow64Dir(), kProgramFilesX86});

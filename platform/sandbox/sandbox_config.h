@@ -32,6 +32,10 @@ struct SandboxConfig {
   // HKLM\SOFTWARE are redirected to where 64-bit Windows keeps a 32-bit program's files and keys.
   // Otherwise a 32-bit Windows, where nothing is redirected.
   bool windows64 = false;
+  // Whether its programs run with an administrator's rights. Without them, Program Files and the
+  // Windows folder can be written only where the Users group was allowed to, and HKEY_LOCAL_MACHINE
+  // not at all; a program started with the verb "runas" (and what it starts) has them.
+  bool administrator = true;
 
   // Reads <root>/sandbox.ini; a missing one is created with the defaults (drive C: in <root>/C
   // with its system folders, Z: on the host's "/"). ESandboxError names file and line of a fault.

@@ -96,7 +96,7 @@ bool SandboxFiles::DirectoryExists(const std::string& path) {
 
 bool SandboxFiles::CreateDirectory(const std::string& path) {
   auto r = m_.Resolve(path);
-  if (!r || r->exists || !HostDirExists(ParentOf(r->host))) return false;
+  if (!r || r->exists || !HostDirExists(ParentOf(r->host)) || !m_.MayChange(r->host)) return false;
   if (m_.faults.Hit(Fault::kCreateDirectory)) return false;
   if (::mkdir(r->host.c_str(), 0755) != 0) return false;
   m_.paths.NoteAdded(r->host);
@@ -105,7 +105,7 @@ bool SandboxFiles::CreateDirectory(const std::string& path) {
 
 bool SandboxFiles::RemoveDirectory(const std::string& path) {
   auto r = m_.Resolve(path);
-  if (!r || !IsDir(*r)) return false;
+  if (!r || !IsDir(*r) || !m_.MayChange(r->host)) return false;
   // The current directory is held open, as Windows holds it.
   auto current = m_.paths.Resolve(m_.current_directory);
   if (current && current->exists && current->st.st_ino == r->st.st_ino &&
@@ -115,13 +115,14 @@ bool SandboxFiles::RemoveDirectory(const std::string& path) {
   if (m_.faults.Hit(Fault::kRemoveDirectory)) return false;
   if (::rmdir(r->host.c_str()) != 0) return false;
   m_.attributes.Forget(r->host);
+  if (m_.granted.Contains(r->host)) m_.granted.Remove(r->host);  // the access list goes with it
   m_.paths.NoteRemoved(r->host);
   return true;
 }
 
 bool SandboxFiles::DeleteFile(const std::string& path) {
   auto r = m_.Resolve(path);
-  if (!r || !IsFile(*r) || ReadOnly(*r) || InUse(r->host)) return false;
+  if (!r || !IsFile(*r) || ReadOnly(*r) || InUse(r->host) || !m_.MayChange(r->host)) return false;
   if (m_.faults.Hit(Fault::kDelete)) return false;
   if (::unlink(r->host.c_str()) != 0) return false;
   m_.attributes.Forget(r->host);
@@ -165,7 +166,7 @@ bool SandboxFiles::CopyHostFile(const std::string& from, const std::string& to,
 bool SandboxFiles::CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) {
   auto src = m_.Resolve(from);
   auto dst = m_.Resolve(to);
-  if (!src || !dst || !IsFile(*src)) return false;
+  if (!src || !dst || !IsFile(*src) || !m_.MayChange(dst->host)) return false;
   if (m_.locks.Contains(src->host)) return false;
   if (dst->exists) {
     if (fail_if_exists || IsDir(*dst) || ReadOnly(*dst) || m_.locks.Contains(dst->host)) {
@@ -187,7 +188,9 @@ bool SandboxFiles::CopyFile(const std::string& from, const std::string& to, bool
 bool SandboxFiles::MoveFile(const std::string& from, const std::string& to) {
   auto src = m_.Resolve(from);
   auto dst = m_.Resolve(to);
-  if (!src || !dst || !src->exists) return false;
+  if (!src || !dst || !src->exists || !m_.MayChange(src->host) || !m_.MayChange(dst->host)) {
+    return false;
+  }
   bool same_entry =
       dst->exists && dst->st.st_ino == src->st.st_ino && dst->st.st_dev == src->st.st_dev;
   if (dst->exists && !same_entry) return false;
@@ -224,7 +227,7 @@ std::optional<uint32_t> SandboxFiles::GetAttributes(const std::string& path) {
 
 bool SandboxFiles::SetAttributes(const std::string& path, uint32_t attributes) {
   auto r = m_.Resolve(path);
-  if (!r || !r->exists) return false;
+  if (!r || !r->exists || !m_.MayChange(r->host)) return false;
   uint32_t bits = attributes & kKeptBits;
   bool is_default = IsDir(*r) ? bits == 0 : bits == kAttrArchive;
   return m_.attributes.Set(r->host, is_default ? std::nullopt : std::optional<uint32_t>(bits));
@@ -239,7 +242,7 @@ std::optional<uint32_t> SandboxFiles::GetFileTime(const std::string& path) {
 bool SandboxFiles::SetFileTime(const std::string& path, uint32_t dos_time) {
   auto r = m_.Resolve(path);
   auto t = UnixFromDosTime(dos_time);
-  if (!r || !r->exists || !t) return false;
+  if (!r || !r->exists || !t || !m_.MayChange(r->host)) return false;
   if (IsFile(*r) && (ReadOnly(*r) || m_.locks.Contains(r->host))) return false;
   timespec times[2] = {{0, UTIME_OMIT}, {*t, 0}};
   return ::utimensat(AT_FDCWD, r->host.c_str(), times, 0) == 0;
@@ -403,6 +406,18 @@ bool SandboxFiles::SetCurrentDirectory(const std::string& path) {
   return true;
 }
 
+bool SandboxFiles::AllowUsersToModify(const std::string& dir) {
+  auto r = m_.Resolve(dir);
+  // Changing a folder's access list takes the rights to change the folder.
+  if (!r || !IsDir(*r) || !m_.MayChange(r->host)) return false;
+  return m_.granted.Add(r->host);
+}
+
+bool SandboxFiles::UsersMayModify(const std::string& dir) {
+  auto r = m_.Resolve(dir);
+  return r && r->exists && m_.Granted(r->host);
+}
+
 std::unique_ptr<FileStream> SandboxFiles::OpenFile(const std::string& path, OpenMode mode) {
   bool create = mode == OpenMode::kCreate;
   bool write = create || mode == OpenMode::kReadWrite;
@@ -413,6 +428,7 @@ std::unique_ptr<FileStream> SandboxFiles::OpenFile(const std::string& path, Open
   auto r = m_.Resolve(path);
   if (!r || IsDir(*r)) return fail();
   if (r->exists && write && (ReadOnly(*r) || m_.locks.Contains(r->host))) return fail();
+  if (write && !m_.MayChange(r->host)) return fail();
   if (!r->exists && !create) return fail();
 
   UniqueFd fd = OpenHostFile(r->host, (write ? O_RDWR : O_RDONLY) | (create ? O_CREAT : 0));

@@ -30,6 +30,8 @@ class SandboxFiles final : public Files {
   int64_t DiskSize(char drive_letter) override;
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
+  bool AllowUsersToModify(const std::string& dir) override;
+  bool UsersMayModify(const std::string& dir) override;
   std::unique_ptr<FileStream> OpenFile(const std::string& path, OpenMode mode) override;
 
  private:

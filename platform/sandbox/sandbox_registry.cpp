@@ -28,8 +28,8 @@ SandboxRegistry::Key* FindChild(SandboxRegistry::Key& key, std::string_view name
 
 // The classes whose keys a 32-bit program finds in SOFTWARE\Classes\Wow6432Node on 64-bit
 // Windows (the COM registrations); every other class key is shared by both kinds of program.
-constexpr std::string_view kRedirectedClasses[] = {"CLSID", "Interface", "DirectShow",
-                                                   "Media Type", "MediaFoundation"};
+constexpr std::string_view kRedirectedClasses[] = {"CLSID", "Interface", "DirectShow", "Media Type",
+                                                   "MediaFoundation"};
 constexpr std::string_view kWow64Node = "Wow6432Node";
 
 }  // namespace
@@ -150,7 +150,14 @@ void SandboxRegistry::CreateKey(RootKey root, const std::string& key) {
   Refresh();
   const std::string stored = Stored(root, key);
   if (Walk(root, stored, false)) return;
+  RequireRights(root, key);
   Mutate([&] { Walk(root, stored, true); });
+}
+
+void SandboxRegistry::RequireRights(RootKey root, const std::string& key) const {
+  if (root != RootKey::kCurrentUser && !m_.Elevated()) {
+    throw ERegistryException("Failed to open key \"" + key + "\" (access denied)");
+  }
 }
 
 bool SandboxRegistry::ValueExists(RootKey root, const std::string& key, const std::string& name) {
@@ -180,6 +187,7 @@ std::optional<uint32_t> SandboxRegistry::ReadDword(RootKey root, const std::stri
 }
 
 void SandboxRegistry::Put(RootKey root, const std::string& key, Value value) {
+  RequireRights(root, key);
   Mutate([&] {
     Key* k = Walk(root, Stored(root, key), true);
     for (Value& v : k->values) {
@@ -207,6 +215,7 @@ void SandboxRegistry::WriteDword(RootKey root, const std::string& key, const std
 
 void SandboxRegistry::DeleteValue(RootKey root, const std::string& key, const std::string& name) {
   if (!FindValue(root, key, name)) return;
+  RequireRights(root, key);
   Mutate([&] {
     Key* k = Walk(root, Stored(root, key), false);
     if (!k) return;
@@ -227,6 +236,7 @@ void SandboxRegistry::DeleteKey(RootKey root, const std::string& key) {
   std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty() || !Walk(root, path, false)) return;
+  RequireRights(root, key);
   Mutate([&] {
     Key* p = Walk(root, parent, false);
     if (!p) return;

@@ -52,6 +52,8 @@ class SandboxRegistry final : public Registry {
   void Mutate(Change change);
   // The path a key is stored under: the key path itself, or where WoW64 keeps it.
   std::string Stored(RootKey root, const std::string& key) const;
+  // Only an administrator changes the machine's keys: ERegistryException otherwise.
+  void RequireRights(RootKey root, const std::string& key) const;
   Key* Walk(RootKey root, const std::string& path, bool create);
   const Value* FindValue(RootKey root, const std::string& key, const std::string& name);
   void Put(RootKey root, const std::string& key, Value value);

@@ -167,13 +167,16 @@ std::unique_ptr<Process> SandboxShell::Execute(const std::string& verb, const st
   for (std::string& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
 
-  // The child sees the same PC.
+  // The child sees the same PC; "runas" gives it an administrator's rights, which the programs it
+  // starts inherit through the environment, as they inherit an elevated token on Windows.
   std::string sandbox_var = "VL4_SANDBOX=" + m_.config.root;
+  std::string elevated_var = std::string(Machine::kElevatedVariable) + "=1";
   std::vector<char*> envp;
   for (char** e = environ; *e; ++e) {
     if (std::strncmp(*e, "VL4_SANDBOX=", 12) != 0) envp.push_back(*e);
   }
   envp.push_back(sandbox_var.data());
+  if (SameText(verb, "runas")) envp.push_back(elevated_var.data());
   envp.push_back(nullptr);
 
   posix_spawn_file_actions_t actions;

@@ -15,6 +15,7 @@ class SandboxSystem final : public System {
   std::string SystemDirectory() override { return m_.config.system_dir; }
   std::string WindowsDirectory() override { return m_.config.windows_dir; }
   std::optional<std::string> UserName() override { return m_.config.user; }
+  bool IsAdministrator() override { return m_.Elevated(); }
   std::optional<std::string_view> Resource(const std::string& type,
                                            const std::string& name) override;
   unsigned AnsiCodePage() override { return m_.ansi.Number(); }

@@ -34,6 +34,42 @@ std::string Grown(Call call) {
   return buffer;
 }
 
+// "Modify": read, write, run and delete, but not change the rights or take ownership.
+constexpr ACCESS_MASK kModify =
+    FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE;
+
+// The SID of BUILTIN\Users, freed by its owner.
+struct UsersSid {
+  UsersSid() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_USERS, 0, 0,
+                                  0, 0, 0, 0, &sid)) {
+      sid = nullptr;
+    }
+  }
+  ~UsersSid() {
+    if (sid) FreeSid(sid);
+  }
+  UsersSid(const UsersSid&) = delete;
+  UsersSid& operator=(const UsersSid&) = delete;
+  PSID sid = nullptr;
+};
+
+// A file's access list as GetNamedSecurityInfo gives it (acl points into the descriptor).
+struct Dacl {
+  explicit Dacl(const std::string& path)
+      : ok(GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                 nullptr, &acl, nullptr, &descriptor) == ERROR_SUCCESS) {}
+  ~Dacl() {
+    if (descriptor) LocalFree(descriptor);
+  }
+  Dacl(const Dacl&) = delete;
+  Dacl& operator=(const Dacl&) = delete;
+  PACL acl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  bool ok;
+};
+
 class Win32Files final : public Files {
  public:
   bool FileExists(const std::string& path) override {
@@ -126,6 +162,38 @@ class Win32Files final : public Files {
   }
   bool SetCurrentDirectory(const std::string& path) override {
     return ::SetCurrentDirectoryA(path.c_str());
+  }
+  bool AllowUsersToModify(const std::string& dir) override {
+    UsersSid users;
+    Dacl dacl(dir);
+    if (!users.sid || !dacl.ok) return false;
+    EXPLICIT_ACCESSA entry{};
+    entry.grfAccessPermissions = kModify;
+    entry.grfAccessMode = GRANT_ACCESS;
+    entry.grfInheritance = SUB_CONTAINERS_AND_OBJECTS_INHERIT;
+    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    entry.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    entry.Trustee.ptstrName = static_cast<LPSTR>(users.sid);
+    PACL merged = nullptr;
+    if (SetEntriesInAclA(1, &entry, dacl.acl, &merged) != ERROR_SUCCESS) return false;
+    const DWORD rc =
+        SetNamedSecurityInfoA(const_cast<char*>(dir.c_str()), SE_FILE_OBJECT,
+                              DACL_SECURITY_INFORMATION, nullptr, nullptr, merged, nullptr);
+    LocalFree(merged);
+    return rc == ERROR_SUCCESS;
+  }
+  bool UsersMayModify(const std::string& dir) override {
+    UsersSid users;
+    Dacl dacl(dir);
+    if (!users.sid || !dacl.ok) return false;
+    if (!dacl.acl) return true;  // no access list: everybody may do everything
+    TRUSTEE_A trustee{};
+    trustee.TrusteeForm = TRUSTEE_IS_SID;
+    trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
+    trustee.ptstrName = static_cast<LPSTR>(users.sid);
+    ACCESS_MASK rights = 0;
+    return GetEffectiveRightsFromAclA(dacl.acl, &trustee, &rights) == ERROR_SUCCESS &&
+           (rights & kModify) == kModify;
   }
   std::unique_ptr<FileStream> OpenFile(const std::string& path, OpenMode mode) override {
     DWORD access = GENERIC_READ, share = FILE_SHARE_READ, disposition = OPEN_EXISTING;

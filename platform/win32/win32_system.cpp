@@ -59,6 +59,7 @@ class Win32System final : public System {
     if (!GetUserNameA(name, &n)) return std::nullopt;
     return std::string(name);
   }
+  bool IsAdministrator() override { return IsUserAnAdmin(); }
   std::optional<std::string_view> Resource(const std::string& type,
                                            const std::string& name) override {
     HRSRC info = FindResourceA(nullptr, name.c_str(), type.c_str());

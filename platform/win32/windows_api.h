@@ -5,6 +5,7 @@
 
 #include <windows.h>
 // After windows.h:
+#include <aclapi.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>

@@ -45,6 +45,7 @@ class InstalledAt final : public platform::Platform {
     std::string SystemDirectory() override { return real_.SystemDirectory(); }
     std::string WindowsDirectory() override { return real_.WindowsDirectory(); }
     std::optional<std::string> UserName() override { return real_.UserName(); }
+    bool IsAdministrator() override { return real_.IsAdministrator(); }
     std::optional<std::string_view> Resource(const std::string& type,
                                              const std::string& name) override {
       return real_.Resource(type, name);

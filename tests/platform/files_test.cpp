@@ -125,6 +125,19 @@ TEST(Files, RemoveTreeClearsReadOnlyAndReportsWhatStayed) {
   EXPECT_TRUE(RemoveTree(w.files(), w.Path("t")).empty());  // nothing there: nothing stayed
 }
 
+// What the installer does for the folder the setup tool writes with a student's rights.
+TEST(Files, TheUsersGroupCanBeAllowedToModifyAFolderAndWhatIsMadeInIt) {
+  TestWorld w;
+  const std::string dir = w.Path("shared");
+  ASSERT_TRUE(w.files().CreateDirectory(dir));
+  EXPECT_TRUE(w.files().AllowUsersToModify(dir));
+  EXPECT_TRUE(w.files().UsersMayModify(dir));
+  ASSERT_TRUE(w.files().CreateDirectory(dir + "\\made later"));
+  EXPECT_TRUE(w.files().UsersMayModify(dir + "\\made later"));
+  EXPECT_FALSE(w.files().AllowUsersToModify(w.Path("missing")));
+  EXPECT_FALSE(w.files().UsersMayModify(w.Path("missing")));
+}
+
 TEST(Files, CopyMoveAndDelete) {
   TestWorld w;
   ASSERT_TRUE(w.WriteFile(w.Path("a.txt"), "alpha"));

@@ -1,6 +1,6 @@
 // A small program the conformance suite starts through Shell::Execute. It writes what it sees
-// (its arguments, current directory and a registry value) into a report file and ends with the
-// exit code it was given:
+// (its arguments, current directory, a registry value and whether it has an administrator's
+// rights) into a report file and ends with the exit code it was given:
 //   vl4_platform_child <report> <exit code> <delay ms> <registry key> [arguments...]
 #include <chrono>
 #include <cstdlib>
@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     probe = platform->registry().ReadString(vl4::platform::RootKey::kCurrentUser, args[3], "Probe");
   } catch (const vl4::Exception&) {
   }
-  report += "\r\nprobe=" + probe.value_or("(none)") + "\r\n";
+  report += "\r\nprobe=" + probe.value_or("(none)") +
+            "\r\nadministrator=" + (platform->system().IsAdministrator() ? "yes" : "no") + "\r\n";
   try {
     auto stream = platform->files().OpenFile(args[0], vl4::platform::OpenMode::kCreate);
     stream->Write(report.data(), report.size());

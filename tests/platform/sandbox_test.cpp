@@ -8,9 +8,11 @@
 #include <fstream>
 #include <set>
 
+#include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/sandbox/sandbox_config.h"
 #include "platform/sandbox/sandbox_platform.h"
+#include "platform/text.h"
 #include "tests/support/test_world.h"
 
 namespace vl4::platform {
@@ -311,6 +313,46 @@ TEST(Sandbox, AProgramStartsInTheFolderItWasStartedFrom) {
     EXPECT_EQ(pc.files().CurrentDirectory(), "C:\\Work");
   }
   fs::current_path(saved);
+}
+
+// A PC whose programs run with a standard user's rights: Program Files, the Windows folder and
+// HKEY_LOCAL_MACHINE refuse changes, except in a folder an administrator allowed the Users group
+// to modify; a program started "runas" has an administrator's rights.
+TEST(Sandbox, AStandardUserChangesOnlyWhatTheUsersGroupMayModify) {
+  HostDir dir;
+  {
+    SandboxPlatform admin(dir.path());
+    for (const char* folder : {"C:\\Program Files\\VL4", "C:\\Program Files\\Other"}) {
+      ASSERT_TRUE(platform::ForceDirectories(admin.files(), folder));
+    }
+    ASSERT_TRUE(admin.files().AllowUsersToModify("C:\\Program Files\\VL4"));
+    dir.Write("sandbox.ini", dir.Read("sandbox.ini") + "Administrator=no\n");
+  }
+  SandboxPlatform pc(dir.path());
+  EXPECT_FALSE(pc.system().IsAdministrator());
+  EXPECT_TRUE(test::WriteWholeFile(pc.files(), "C:\\Program Files\\VL4\\VL.INI", "[x]"));
+  EXPECT_TRUE(platform::ForceDirectories(pc.files(), "C:\\Program Files\\VL4\\LIB\\sub"));
+  EXPECT_TRUE(pc.files().UsersMayModify("C:\\Program Files\\VL4\\LIB"));
+  EXPECT_FALSE(test::WriteWholeFile(pc.files(), "C:\\Program Files\\Other\\x", "x"));
+  EXPECT_FALSE(pc.files().CreateDirectory("C:\\Program Files\\New"));
+  EXPECT_FALSE(pc.files().AllowUsersToModify("C:\\Program Files\\Other"));
+  EXPECT_FALSE(test::WriteWholeFile(pc.files(), "C:\\Windows\\System32\\vl4.dll", "x"));
+  EXPECT_TRUE(test::WriteWholeFile(pc.files(), "C:\\Users\\x.txt", "anywhere else"));
+  EXPECT_THROW(pc.registry().WriteString(RootKey::kLocalMachine, "SOFTWARE\\Veltoria 4", "v", "x"),
+               ERegistryException);
+  EXPECT_NO_THROW(pc.registry().WriteString(RootKey::kCurrentUser, "Software\\VL4", "v", "x"));
+
+  for (const char* verb : {"open", "runas"}) {
+    const std::string report = std::string("C:\\Users\\") + verb + ".txt";
+    auto p = pc.shell().Execute(verb, test::SiblingProgram(pc.system(), "vl4_platform_child"),
+                                "\"" + report + "\" 0 0 none", "", kSwShowNormal);
+    ASSERT_NE(p, nullptr);
+    p->Wait();
+    auto text = test::ReadWholeFile(pc.files(), report).value_or("");
+    EXPECT_NE(text.find(std::string("administrator=") + (SameText(verb, "runas") ? "yes" : "no")),
+              std::string::npos)
+        << verb << ": " << text;
+  }
 }
 
 TEST(Sandbox, ProgramsDocumentsAndPagesAreRecorded) {

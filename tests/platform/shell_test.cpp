@@ -122,7 +122,8 @@ TEST(Shell, ExecuteStartsAProgramThatCanBeWaitedFor) {
   EXPECT_FALSE(process->StillActive());
   EXPECT_EQ(process->ExitCode(), 7u);
   EXPECT_EQ(w.ReadFile(report), "cwd=" + w.Path("work dir") +
-                                    "\r\nargs=plain|two words|C:\\dir\\\r\nprobe=from parent\r\n");
+                                    "\r\nargs=plain|two words|C:\\dir\\\r\nprobe=from parent\r\n"
+                                    "administrator=yes\r\n");
 
   EXPECT_EQ(w.shell().Execute("open", w.Path("missing.exe"), "", "", kSwShowNormal), nullptr);
 }

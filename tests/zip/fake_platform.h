@@ -51,6 +51,8 @@ class MemoryFiles : public platform::Files {
   int64_t DiskSize(char) override { return -1; }
   std::string CurrentDirectory() override { return "C:\\"; }
   bool SetCurrentDirectory(const std::string&) override { return false; }
+  bool AllowUsersToModify(const std::string&) override { return false; }
+  bool UsersMayModify(const std::string&) override { return false; }
   std::unique_ptr<platform::FileStream> OpenFile(const std::string& path,
                                                  platform::OpenMode mode) override;
 
@@ -68,6 +70,7 @@ class FakeSystem : public platform::System {
   std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
   std::string WindowsDirectory() override { return "C:\\Windows"; }
   std::optional<std::string> UserName() override { return "test"; }
+  bool IsAdministrator() override { return true; }
   // The program's own resources: the embedded ones natively, the real ones on Windows.
   std::optional<std::string_view> Resource(const std::string& type,
                                            const std::string& name) override;

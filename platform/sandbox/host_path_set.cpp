@@ -1,10 +1,10 @@
-#include "platform/sandbox/lock_list.h"
+#include "platform/sandbox/host_path_set.h"
 
 #include "platform/text_file.h"
 
 namespace vl4::platform::sandbox {
 
-void LockList::Refresh() {
+void HostPathSet::Refresh() {
   auto text = file_.ReadIfChanged();
   if (!text) return;
   hosts_.clear();
@@ -12,24 +12,24 @@ void LockList::Refresh() {
     if (!host.empty()) hosts_.insert(std::move(host));
 }
 
-bool LockList::Save() {
+bool HostPathSet::Save() {
   std::string out;
   for (const std::string& host : hosts_) out += host + "\n";
   return file_.Write(out);
 }
 
-bool LockList::Contains(const std::string& host) {
+bool HostPathSet::Contains(const std::string& host) {
   Refresh();
   return hosts_.count(host) > 0;
 }
 
-bool LockList::Add(const std::string& host) {
+bool HostPathSet::Add(const std::string& host) {
   auto lock = file_.Lock();
   Refresh();
   return !hosts_.insert(host).second || Save();
 }
 
-bool LockList::Remove(const std::string& host) {
+bool HostPathSet::Remove(const std::string& host) {
   auto lock = file_.Lock();
   Refresh();
   return hosts_.erase(host) == 0 || Save();
