@@ -227,19 +227,19 @@ void UnZipRun::Decompress() {
       CopyStored();
       break;
     case 1:
-      Unshrink(*this);
+      (void)Unshrink(*this);
       break;
     case 2:
     case 3:
     case 4:
     case 5:
-      Unreduce(*this, method - 1);
+      (void)Unreduce(*this, method - 1);
       break;
     case 6:
-      Explode(*this);
+      (void)Explode(*this);
       break;
     case 8:
-      Inflate(*this);
+      (void)Inflate(*this);
       break;
     default:
       if (reader_.host_.message_box) {

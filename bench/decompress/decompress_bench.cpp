@@ -108,7 +108,7 @@ void Row(const char* what, double mbps, double anchor) {
   }
 }
 
-int DecompressMember(const RawMember& m, BenchIo& io) {
+DecodeResult DecompressMember(const RawMember& m, BenchIo& io) {
   switch (m.method) {
     case 1:
       return Unshrink(io);
@@ -158,7 +158,7 @@ void BenchInflate(int runs, const char* archive, const char* what) {
       }
       uint32_t crc = 0xFFFFFFFF;
     } io(m);
-    if (Inflate(io) != kDecompressOk || ~io.crc != m.crc32) {
+    if (Inflate(io) != DecodeResult::kOk || ~io.crc != m.crc32) {
       std::printf("inflate FAILED on %s\n", m.name.c_str());
       std::exit(1);
     }
@@ -205,7 +205,7 @@ void BenchInflate(int runs, const char* archive, const char* what) {
   auto ours = [&] {
     for (const auto& m : members) {
       BenchIo io(m);
-      if (Inflate(io) != kDecompressOk) std::exit(1);
+      if (Inflate(io) != DecodeResult::kOk) std::exit(1);
     }
   };
   if (std::getenv("VL4_BENCH_OURS_ONLY")) {  // for profilers: nothing but vl4 Inflate
@@ -295,7 +295,7 @@ void BenchOldMethods(int runs) {
       for (int i = 0; i < repeat; ++i) {
         for (const auto& m : members) {
           BenchIo io(m);
-          if (DecompressMember(m, io) != kDecompressOk || io.written != m.uncompressed_size) {
+          if (DecompressMember(m, io) != DecodeResult::kOk || io.written != m.uncompressed_size) {
             std::exit(1);
           }
         }

@@ -22,15 +22,17 @@ inline uint64_t LoadLittleEndian64(const uint8_t* p) {
 // word refill loads more than it counts), so a later refill may OR the same bytes in again.
 class BitReader {
  public:
-  // The most bits Ensure() can promise.
-  static constexpr unsigned kMaxEnsure = 56;
+  // The bits a word refill guarantees, and so the most that Ensure() can promise: it takes the
+  // whole bytes that fit into the 64-bit buffer, leaving 56 to 63 bits.
+  static constexpr unsigned kRefillBits = 56;
+  static_assert(kRefillBits == 64 - 8, "count |= kRefillBits adds the whole bytes that fit");
 
   explicit BitReader(MemberIo& io) : io_(io), next_(io.in_next), end_(io.in_end) {}
   ~BitReader() { io_.in_next = next_; }
   BitReader(const BitReader&) = delete;
   BitReader& operator=(const BitReader&) = delete;
 
-  // Makes at least n (<= kMaxEnsure) bits available; false when the member's input ends first
+  // Makes at least n (<= kRefillBits) bits available; false when the member's input ends first
   // (the bits there are stay available).
   bool Ensure(unsigned n) { return count >= n || Fill(n); }
 
@@ -59,6 +61,14 @@ class BitReader {
   const uint8_t*& Next() { return next_; }
   const uint8_t* End() const { return end_; }
 
+  // The word refill, shared by Fill() and the fast loops (which hold the buffer in locals): at
+  // least 8 bytes must be left at `in`. Leaves count at kRefillBits or more.
+  static void RefillWord(uint64_t& bits, unsigned& count, const uint8_t*& in) {
+    bits |= LoadLittleEndian64(in) << count;
+    in += (63 - count) >> 3;
+    count |= kRefillBits;
+  }
+
   // Takes bytes straight from the input once the buffer holds whole bytes only: first the bytes in
   // the buffer, then from the pieces. Copies at most n bytes into dest and returns how many; 0
   // when the input has ended.
@@ -83,10 +93,7 @@ inline bool BitReader::NextPiece() {
 
 inline bool BitReader::Fill(unsigned n) {
   if (end_ - next_ >= 8) {
-    // A word at once: 56 bits or more.
-    bits |= LoadLittleEndian64(next_) << count;
-    next_ += (63 - count) >> 3;
-    count |= 56;
+    RefillWord(bits, count, next_);
     return true;
   }
   while (count < n) {

@@ -7,9 +7,6 @@ namespace vl4::zip {
 
 namespace {
 
-constexpr unsigned kMaxLength = 16;
-constexpr unsigned kMaxSymbols = 288;
-
 // The next canonical code of the same length, the code held bit-reversed (as it is read); 0 after
 // the last code of a complete set.
 uint32_t NextCode(uint32_t code, unsigned length) {
@@ -21,36 +18,40 @@ uint32_t NextCode(uint32_t code, unsigned length) {
 
 }  // namespace
 
-int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, unsigned root_bits,
-                      const uint32_t* symbol_entries, uint32_t* table, size_t capacity) {
+TableResult BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length,
+                              unsigned root_bits, const uint32_t* symbol_entries, uint32_t* table,
+                              size_t capacity) {
   using namespace huffman;
   const size_t root_size = size_t{1} << root_bits;
-  if (n > kMaxSymbols || max_length > kMaxLength || capacity < root_size) return 2;
+  if (n > kMaxTableSymbols || max_length > kMaxTableCodeLength || capacity < root_size) {
+    return TableResult::kBadLengths;
+  }
 
-  unsigned count[kMaxLength + 1] = {};
+  unsigned count[kMaxTableCodeLength + 1] = {};
   for (unsigned s = 0; s < n; ++s) {
-    if (lengths[s] > max_length) return 2;
+    if (lengths[s] > max_length) return TableResult::kBadLengths;
     ++count[lengths[s]];
   }
   const unsigned used = n - count[0];
   if (used == 0) {
     std::fill(table, table + root_size, kInvalidEntry);
-    return 0;
+    return TableResult::kComplete;
   }
 
   // Kraft sum: codes left over at each length.
   int left = 1;
   for (unsigned len = 1; len <= max_length; ++len) {
     left = (left << 1) - static_cast<int>(count[len]);
-    if (left < 0) return 2;
+    if (left < 0) return TableResult::kBadLengths;
   }
-  const bool incomplete = left > 0;
-  if (incomplete && !(used == 1 && count[1] == 1)) return 1;
+  // An incomplete code is built only when it is a single one-bit code.
+  if (left > 0 && !(used == 1 && count[1] == 1)) return TableResult::kIncomplete;
+  const TableResult built = left > 0 ? TableResult::kSingleOneBitCode : TableResult::kComplete;
 
   // Symbols in canonical order: by length, then by value.
-  unsigned offset[kMaxLength + 2] = {};
+  unsigned offset[kMaxTableCodeLength + 2] = {};
   for (unsigned len = 1; len <= max_length; ++len) offset[len + 1] = offset[len] + count[len];
-  uint16_t sorted[kMaxSymbols];
+  uint16_t sorted[kMaxTableSymbols];
   for (unsigned s = 0; s < n; ++s) {
     if (lengths[s] != 0) sorted[offset[lengths[s]]++] = static_cast<uint16_t>(s);
   }
@@ -84,11 +85,11 @@ int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, u
   for (; filled < root_bits; ++filled) {
     std::copy_n(table, size_t{1} << filled, table + (size_t{1} << filled));
   }
-  if (len > max_length) return incomplete ? 1 : 0;
+  if (len > max_length) return built;
 
   // Longer codes: one subtable per root prefix, as deep as the codes under that prefix need.
-  unsigned remaining[kMaxLength + 1];
-  std::copy(count, count + kMaxLength + 1, remaining);
+  unsigned remaining[kMaxTableCodeLength + 1];
+  std::copy(count, count + kMaxTableCodeLength + 1, remaining);
   size_t next_subtable = root_size;
   size_t subtable = 0;
   unsigned sub_bits = 0;
@@ -106,7 +107,7 @@ int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, u
         }
         subtable = next_subtable;
         next_subtable += size_t{1} << sub_bits;
-        if (next_subtable > capacity) return 2;
+        if (next_subtable > capacity) return TableResult::kBadLengths;
         table[prefix] =
             SymbolEntry(static_cast<uint32_t>(subtable), sub_bits, kSubtable) | root_bits;
       }
@@ -118,7 +119,7 @@ int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, u
       code = NextCode(code, len);
     }
   }
-  return incomplete ? 1 : 0;
+  return built;
 }
 
 }  // namespace vl4::zip

@@ -5,11 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "zip/decompress/decode_result.h"
+
 namespace vl4::zip {
 
 // A table entry: [31:16] value, [15] literal, [14] invalid code, [13] end of block, [12] link to a
 // subtable, [11:8] extra bits (or the subtable's index bits for a link), [7:0] code length.
 namespace huffman {
+
+// The builder's limits: codes of up to 16 bits for up to 288 symbols.
+constexpr unsigned kMaxTableCodeLength = 16;
+constexpr unsigned kMaxTableSymbols = 288;
 
 constexpr uint32_t kLiteral = 1u << 15;
 constexpr uint32_t kInvalid = 1u << 14;
@@ -54,13 +60,34 @@ inline uint32_t Lookup(const uint32_t* table, unsigned root_bits, uint64_t bits)
 
 }  // namespace huffman
 
+// The outcome of a table build.
+enum class [[nodiscard]] TableResult {
+  kComplete,          // also a code without any symbol: every lookup then finds an invalid entry
+  kSingleOneBitCode,  // incomplete, yet built: the other one-bit code finds an invalid entry
+  kIncomplete,        // any other incomplete code: not built
+  kBadLengths,        // over-subscribed or too long lengths, or a table over its capacity
+};
+
+// What a build means for the member: any code set but a complete one ends it. (Inflate alone
+// takes a single one-bit distance code.)
+constexpr DecodeResult ToDecodeResult(TableResult r) {
+  switch (r) {
+    case TableResult::kComplete:
+      return DecodeResult::kOk;
+    case TableResult::kSingleOneBitCode:
+    case TableResult::kIncomplete:
+      return DecodeResult::kBadData;
+    case TableResult::kBadLengths:
+      break;
+  }
+  return DecodeResult::kBadCodes;
+}
+
 // Builds the table for the code given by lengths[0, n) (0 = symbol unused, at most max_length,
-// which is at most 16); symbol_entries[s] is the entry part for symbol s. Returns 0 for a complete
-// code, and for a code without any symbol (every lookup then finds an invalid entry); 1 for an
-// incomplete code, built only when it is a single code of one bit (every other lookup finds an
-// invalid entry); 2 for over-subscribed or too long lengths. capacity bounds the table (see
-// TableCapacity); a table that would not fit is reported as 2.
-int BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length, unsigned root_bits,
-                      const uint32_t* symbol_entries, uint32_t* table, size_t capacity);
+// which is at most kMaxTableCodeLength; n is at most kMaxTableSymbols); symbol_entries[s] is the
+// entry part for symbol s. capacity bounds the table (see TableCapacity).
+TableResult BuildHuffmanTable(const uint8_t* lengths, unsigned n, unsigned max_length,
+                              unsigned root_bits, const uint32_t* symbol_entries, uint32_t* table,
+                              size_t capacity);
 
 }  // namespace vl4::zip

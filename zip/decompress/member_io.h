@@ -36,7 +36,7 @@ class MemberIo {
   void Write(const uint8_t* data, size_t n);
 
   // A decoding table could not be allocated: the run tells the user ("*** inflate out of
-  // memory ***"); the decompressor then ends the member with result 3.
+  // memory ***"); the decompressor then ends the member with DecodeResult::kOutOfMemory.
   virtual void OutOfMemory() {}
 
   // The slide buffer of kSlideSize bytes, allocated once per run.
@@ -46,17 +46,6 @@ class MemberIo {
   uint16_t bit_flag = 0;
   int64_t compressed_size = 0;  // as stored (after the 12-byte encryption header)
   int64_t uncompressed_size = 0;
-};
-
-// Results of the decompressors: 0 is success; other values end the member (its CRC test then
-// fails). Table builds report 1 (incomplete code set), 2 (bad input) or 3 (out of memory).
-enum DecompressResult : int {
-  kDecompressOk = 0,
-  kDecompressBadData = 1,   // incomplete code set, invalid code, bad stored length or code count
-  kDecompressBadCodes = 2,  // over-subscribed or too long code lengths; deflate block type 3
-  kDecompressOutOfMemory = 3,
-  kDecompressBadTree = 4,    // an imploded tree description gives too many or too few lengths
-  kDecompressTruncated = 5,  // the member's compressed bytes ended before its data did
 };
 
 }  // namespace vl4::zip

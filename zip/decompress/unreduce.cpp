@@ -14,6 +14,9 @@ namespace {
 
 constexpr size_t kReduceWindow = 16384;
 constexpr uint32_t kDle = 144;
+constexpr uint32_t kMinMatchLength = 3;
+constexpr int kMinFactor = 1;
+constexpr int kMaxFactor = 4;
 
 // Bits of a follower index for a set of n bytes: enough for n - 1, at least one.
 constexpr unsigned FollowerIndexBits(unsigned n) {
@@ -37,7 +40,7 @@ class Unreducer {
         out_(io, state.window, kReduceWindow, /*zero_history=*/true),
         factor_(factor) {}
 
-  int Run();
+  DecodeResult Run();
 
  private:
   // The next byte of the follower-set layer; false when the input ends.
@@ -70,14 +73,14 @@ bool Unreducer::NextByte(uint32_t& c) {
   return true;
 }
 
-int Unreducer::Run() {
+DecodeResult Unreducer::Run() {
   for (int j = 255; j >= 0; --j) {
     uint32_t n;
-    if (!in_.Read(6, n)) return kDecompressTruncated;
+    if (!in_.Read(6, n)) return DecodeResult::kTruncated;
     s_.set_size[j] = static_cast<uint8_t>(n);
     for (uint32_t i = 0; i < n; ++i) {
       uint32_t b;
-      if (!in_.Read(8, b)) return kDecompressTruncated;
+      if (!in_.Read(8, b)) return DecodeResult::kTruncated;
       s_.followers[j][i] = static_cast<uint8_t>(b);
     }
   }
@@ -87,14 +90,14 @@ int Unreducer::Run() {
   const uint32_t distance_mask = (1u << factor_) - 1;
   for (int64_t left = io_.uncompressed_size; left > 0;) {
     uint32_t c;
-    if (!NextByte(c)) return kDecompressTruncated;
+    if (!NextByte(c)) return DecodeResult::kTruncated;
     if (c != kDle) {
       out_.Put(static_cast<uint8_t>(c));
       --left;
       continue;
     }
     uint32_t v;
-    if (!NextByte(v)) return kDecompressTruncated;
+    if (!NextByte(v)) return DecodeResult::kTruncated;
     if (v == 0) {
       out_.Put(static_cast<uint8_t>(kDle));
       --left;
@@ -102,28 +105,28 @@ int Unreducer::Run() {
     }
     uint32_t length = v & length_mask;
     if (length == length_mask) {
-      if (!NextByte(c)) return kDecompressTruncated;
+      if (!NextByte(c)) return DecodeResult::kTruncated;
       length += c;
     }
-    if (!NextByte(c)) return kDecompressTruncated;
+    if (!NextByte(c)) return DecodeResult::kTruncated;
     const size_t distance = ((v >> distance_shift) & distance_mask) * 256 + c + 1;
-    length += 3;
+    length += kMinMatchLength;
     const size_t n = static_cast<int64_t>(length) < left ? length : static_cast<size_t>(left);
     out_.Copy(distance, n);  // at most 4096 back: inside the zeroed history at the start
     left -= static_cast<int64_t>(n);
   }
   out_.Finish();
-  return kDecompressOk;
+  return DecodeResult::kOk;
 }
 
 }  // namespace
 
-int Unreduce(MemberIo& io, int factor) {
-  if (factor < 1 || factor > 4) return kDecompressBadData;
+DecodeResult Unreduce(MemberIo& io, int factor) {
+  if (factor < kMinFactor || factor > kMaxFactor) return DecodeResult::kBadData;
   std::unique_ptr<ReduceState> state(new (std::nothrow) ReduceState);
   if (!state) {
     io.OutOfMemory();
-    return kDecompressOutOfMemory;
+    return DecodeResult::kOutOfMemory;
   }
   return Unreducer(io, *state, static_cast<unsigned>(factor)).Run();
 }

@@ -11,9 +11,13 @@ namespace vl4::zip {
 
 namespace {
 
+constexpr unsigned kMinCodeBits = 9;
 constexpr unsigned kMaxCodeBits = 13;
 constexpr uint32_t kCodes = 1u << kMaxCodeBits;
 constexpr uint32_t kControl = 256;
+// What follows kControl.
+constexpr uint32_t kWiderCodes = 1;
+constexpr uint32_t kPartialClear = 2;
 constexpr uint32_t kFirstFree = 257;
 // Prefix entry flags above the 13 code bits. A freed code keeps its old prefix below the flag.
 constexpr uint16_t kFree = 0x8000;
@@ -31,7 +35,7 @@ class Unshrinker {
         suffix_(io.slide + 2 * kCodes),
         stack_(io.slide + 3 * kCodes) {}
 
-  int Run();
+  DecodeResult Run();
 
  private:
   void PartialClear();
@@ -69,9 +73,9 @@ void Unshrinker::PartialClear() {
   AdvanceFree();
 }
 
-int Unshrinker::Run() {
+DecodeResult Unshrinker::Run() {
   for (uint32_t c = kFirstFree; c < kCodes; ++c) prefix_[c] = kFree;
-  unsigned code_bits = 9;
+  unsigned code_bits = kMinCodeBits;
   int32_t previous = -1;  // the code before, none at the start
   uint8_t previous_first = 0;
   for (;;) {
@@ -80,9 +84,9 @@ int Unshrinker::Run() {
     if (code == kControl) {
       uint32_t what;
       if (!in_.Read(code_bits, what)) break;
-      if (what == 1) {
-        if (++code_bits > kMaxCodeBits) return kDecompressBadData;
-      } else if (what == 2) {
+      if (what == kWiderCodes) {
+        if (++code_bits > kMaxCodeBits) return DecodeResult::kBadData;
+      } else if (what == kPartialClear) {
         PartialClear();
       }
       continue;
@@ -93,16 +97,16 @@ int Unshrinker::Run() {
     uint32_t c = code;
     if (c >= kFirstFree && (prefix_[c] & kFree)) {
       // Not defined yet: the previous string plus its own first character.
-      if (previous < 0) return kDecompressBadData;
+      if (previous < 0) return DecodeResult::kBadData;
       stack_[--sp] = previous_first;
       c = static_cast<uint32_t>(previous);
     }
     while (c >= kFirstFree) {
-      if (sp == 0) return kDecompressBadData;
+      if (sp == 0) return DecodeResult::kBadData;
       stack_[--sp] = suffix_[c];
       c = prefix_[c] & kCodeMask;
     }
-    if (c == kControl || sp == 0) return kDecompressBadData;
+    if (c == kControl || sp == 0) return DecodeResult::kBadData;
     stack_[--sp] = static_cast<uint8_t>(c);
     const uint8_t first = static_cast<uint8_t>(c);
 
@@ -124,12 +128,12 @@ int Unshrinker::Run() {
     previous_first = first;
   }
   io_.Flush();
-  return kDecompressOk;
+  return DecodeResult::kOk;
 }
 
 }  // namespace
 
-int Unshrink(MemberIo& io) {
+DecodeResult Unshrink(MemberIo& io) {
   return Unshrinker(io).Run();
 }
 

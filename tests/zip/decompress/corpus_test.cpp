@@ -19,7 +19,7 @@ namespace {
 
 using testing::MemoryMemberIo;
 
-int Decompress(uint16_t method, MemberIo& io) {
+DecodeResult Decompress(uint16_t method, MemberIo& io) {
   switch (method) {
     case 1:
       return Unshrink(io);
@@ -61,7 +61,7 @@ TEST(Corpus, EveryMethodMatchesTheStoredCrc) {
       if (m.method == 0 || m.method == 7 || m.method > 8) continue;
       for (size_t piece : {kIoBufferSize, big ? size_t{3} : size_t{1}}) {
         MemoryMemberIo io(m.data, piece, static_cast<int64_t>(m.uncompressed_size), m.bit_flag);
-        ASSERT_EQ(Decompress(m.method, io), kDecompressOk) << name << " " << m.name;
+        ASSERT_EQ(Decompress(m.method, io), DecodeResult::kOk) << name << " " << m.name;
         EXPECT_EQ(io.output.size(), m.uncompressed_size) << name << " " << m.name;
         EXPECT_EQ(~Crc32Update(0xFFFFFFFF, io.output.data(), io.output.size()), m.crc32)
             << name << " " << m.name << " piece " << piece;

@@ -96,14 +96,14 @@ TEST(Explode, HandMadeStreams) {
   for (const Case& c : cases) {
     for (size_t piece : {size_t{1}, kIoBufferSize}) {
       MemoryMemberIo io(c.stream, piece, static_cast<int64_t>(c.output.size()), c.flag);
-      EXPECT_EQ(Explode(io), kDecompressOk) << c.what;
+      EXPECT_EQ(Explode(io), DecodeResult::kOk) << c.what;
       EXPECT_EQ(io.output, c.output) << c.what;
       EXPECT_EQ(io.flushes, std::vector<size_t>{c.output.size()}) << c.what;
     }
     // Asked for more than the stream holds: the input ends first.
     MemoryMemberIo io(c.stream, kIoBufferSize, static_cast<int64_t>(c.output.size()) + 1000,
                       c.flag);
-    EXPECT_EQ(Explode(io), kDecompressTruncated) << c.what;
+    EXPECT_EQ(Explode(io), DecodeResult::kTruncated) << c.what;
     EXPECT_TRUE(io.flushes.empty()) << c.what;
   }
 }
@@ -112,14 +112,14 @@ TEST(Explode, BadTrees) {
   struct Case {
     const char* what;
     std::vector<uint8_t> tree_bytes;  // the length tree's description; the others are fine
-    int result;
+    DecodeResult result;
   };
   const std::vector<Case> cases = {
-      {"too many lengths", {4, 0xF5, 0xF5, 0xF5, 0xF5, 0x05}, kDecompressBadTree},
-      {"too few lengths", {2, 0xF5, 0xF5, 0xF5}, kDecompressBadTree},
-      {"incomplete tree", {3, 0xF5, 0xF5, 0xF5, 0xE5, 0x06}, kDecompressBadTree},
-      {"incomplete lengths", {4, 0xF5, 0xF5, 0xF5, 0xE5, 0x06}, kDecompressBadData},
-      {"over-subscribed", {4, 0xF5, 0xF5, 0xF5, 0xE5, 0x04}, kDecompressBadCodes},
+      {"too many lengths", {4, 0xF5, 0xF5, 0xF5, 0xF5, 0x05}, DecodeResult::kBadTree},
+      {"too few lengths", {2, 0xF5, 0xF5, 0xF5}, DecodeResult::kBadTree},
+      {"incomplete tree", {3, 0xF5, 0xF5, 0xF5, 0xE5, 0x06}, DecodeResult::kBadTree},
+      {"incomplete lengths", {4, 0xF5, 0xF5, 0xF5, 0xE5, 0x06}, DecodeResult::kBadData},
+      {"over-subscribed", {4, 0xF5, 0xF5, 0xF5, 0xE5, 0x04}, DecodeResult::kBadCodes},
   };
   for (const Case& c : cases) {
     BitWriter w;

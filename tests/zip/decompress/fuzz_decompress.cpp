@@ -67,20 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 1:
     case 2:
       io.limit = in_bits * 129 + kIoBufferSize;
-      Inflate(io);
+      (void)Inflate(io);
       break;
     case 3:
       io.limit = (in_bits / 9 + 1) * 8192;
-      Unshrink(io);
+      (void)Unshrink(io);
       break;
     case 4:
     case 5:
       io.limit = static_cast<size_t>(io.uncompressed_size);
-      Explode(io);
+      (void)Explode(io);
       break;
     default:
       io.limit = static_cast<size_t>(io.uncompressed_size);
-      Unreduce(io, 1 + (selector >> 6));
+      (void)Unreduce(io, 1 + (selector >> 6));
       break;
   }
   return 0;

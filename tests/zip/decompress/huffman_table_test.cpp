@@ -1,4 +1,4 @@
-// Decoding tables: the result codes of the table build, and every symbol of random complete codes
+// Decoding tables: the results of the table build, and every symbol of random complete codes
 // (long codes included, so subtables are exercised) decoding back from its bits.
 #include <gtest/gtest.h>
 
@@ -19,8 +19,8 @@ std::vector<uint32_t> ValueEntries(unsigned n) {
   return e;
 }
 
-int Build(const std::vector<uint8_t>& lengths, unsigned max_length, unsigned root_bits,
-          std::vector<uint32_t>& table) {
+TableResult Build(const std::vector<uint8_t>& lengths, unsigned max_length, unsigned root_bits,
+                  std::vector<uint32_t>& table) {
   const unsigned n = static_cast<unsigned>(lengths.size());
   table.assign(TableCapacity(n, max_length, root_bits), 0);
   const auto entries = ValueEntries(n);
@@ -32,13 +32,16 @@ TEST(HuffmanTable, ResultCodes) {
   struct Case {
     const char* what;
     std::vector<uint8_t> lengths;
-    int result;
+    TableResult result;
   };
   const std::vector<Case> cases = {
-      {"complete", {1, 2, 3, 3}, 0},        {"no symbol at all", {0, 0, 0}, 0},
-      {"incomplete", {2, 2, 2, 0}, 1},      {"single one-bit code", {0, 1, 0}, 1},
-      {"single longer code", {0, 3, 0}, 1}, {"over-subscribed", {1, 1, 1}, 2},
-      {"too long", {1, 16, 16}, 2},
+      {"complete", {1, 2, 3, 3}, TableResult::kComplete},
+      {"no symbol at all", {0, 0, 0}, TableResult::kComplete},
+      {"incomplete", {2, 2, 2, 0}, TableResult::kIncomplete},
+      {"single one-bit code", {0, 1, 0}, TableResult::kSingleOneBitCode},
+      {"single longer code", {0, 3, 0}, TableResult::kIncomplete},
+      {"over-subscribed", {1, 1, 1}, TableResult::kBadLengths},
+      {"too long", {1, 16, 16}, TableResult::kBadLengths},
   };
   for (const Case& c : cases) {
     std::vector<uint32_t> table;
@@ -48,7 +51,7 @@ TEST(HuffmanTable, ResultCodes) {
 
 TEST(HuffmanTable, SingleCodeLeavesTheOtherBitInvalid) {
   std::vector<uint32_t> table;
-  ASSERT_EQ(Build({0, 0, 1}, 15, 8, table), 1);
+  ASSERT_EQ(Build({0, 0, 1}, 15, 8, table), TableResult::kSingleOneBitCode);
   EXPECT_EQ(Value(Lookup(table.data(), 8, 0b0)), 2u);
   EXPECT_EQ(CodeLength(Lookup(table.data(), 8, 0b0)), 1u);
   EXPECT_TRUE(Lookup(table.data(), 8, 0b1) & kInvalid);
@@ -88,7 +91,7 @@ TEST(HuffmanTable, EverySymbolDecodes) {
     for (int round = 0; round < 20; ++round) {
       const auto lengths = RandomCompleteLengths(shape.n, shape.max_length, rng);
       std::vector<uint32_t> table;
-      ASSERT_EQ(Build(lengths, shape.max_length, shape.root_bits, table), 0);
+      ASSERT_EQ(Build(lengths, shape.max_length, shape.root_bits, table), TableResult::kComplete);
       const auto codes = testing::CanonicalCodes(lengths);
       for (unsigned s = 0; s < shape.n; ++s) {
         const uint64_t noise = uint64_t{rng()} << lengths[s];

@@ -46,7 +46,7 @@ TEST(Inflate, RealStreamsInPiecesOfEverySize) {
       ++deflated;
       for (size_t piece : pieces) {
         MemoryMemberIo io(m.data, piece, static_cast<int64_t>(m.uncompressed_size));
-        ASSERT_EQ(Inflate(io), kDecompressOk) << archive << " " << m.name << " piece " << piece;
+        ASSERT_EQ(Inflate(io), DecodeResult::kOk) << archive << " " << m.name << " piece " << piece;
         EXPECT_EQ(io.output.size(), m.uncompressed_size) << archive << " " << m.name;
         EXPECT_EQ(CrcOf(io.output), m.crc32) << archive << " " << m.name << " piece " << piece;
         EXPECT_TRUE(FlushesArePieces(io.flushes)) << archive << " " << m.name;
@@ -64,14 +64,14 @@ TEST(Inflate, HandMadeBlocks) {
   struct Case {
     const char* what;
     std::vector<uint8_t> stream;
-    int result;
-    std::vector<uint8_t> output;  // expected when the result is kDecompressOk
+    DecodeResult result;
+    std::vector<uint8_t> output;  // expected when the result is DecodeResult::kOk
   };
   std::vector<Case> cases;
   {
     DeflateWriter d;
     d.Stored(true, {});
-    cases.push_back({"empty final stored block", d.Finish(), kDecompressOk, {}});
+    cases.push_back({"empty final stored block", d.Finish(), DecodeResult::kOk, {}});
   }
   {
     DeflateWriter d;
@@ -82,12 +82,12 @@ TEST(Inflate, HandMadeBlocks) {
     d.FixedMatch(5, 4);  // "abcdabcda"
     d.FixedSymbol(256);
     cases.push_back(
-        {"stored blocks then a fixed one", d.Finish(), kDecompressOk, Bytes("abcdabcda")});
+        {"stored blocks then a fixed one", d.Finish(), DecodeResult::kOk, Bytes("abcdabcda")});
   }
   {
     DeflateWriter d;
     d.Header(true, 3);
-    cases.push_back({"block type 3", d.Finish(), kDecompressBadCodes, {}});
+    cases.push_back({"block type 3", d.Finish(), DecodeResult::kBadCodes, {}});
   }
   {
     DeflateWriter d;
@@ -96,7 +96,8 @@ TEST(Inflate, HandMadeBlocks) {
     d.w.Put(3, 16);
     d.w.Put(3, 16);  // not the ones' complement
     d.w.PutBytes(Bytes("abc"));
-    cases.push_back({"stored length without its complement", d.Finish(), kDecompressBadData, {}});
+    cases.push_back(
+        {"stored length without its complement", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     DeflateWriter d;
@@ -104,14 +105,14 @@ TEST(Inflate, HandMadeBlocks) {
     d.FixedSymbol('a');
     d.FixedMatch(3, 2);
     d.FixedSymbol(256);
-    cases.push_back({"distance before the data", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"distance before the data", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     DeflateWriter d;
     d.Header(true, 1);
     d.FixedSymbol('a');
     d.FixedSymbol(286);
-    cases.push_back({"fixed length code 286", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"fixed length code 286", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     DeflateWriter d;
@@ -119,7 +120,7 @@ TEST(Inflate, HandMadeBlocks) {
     d.FixedSymbol('a');
     d.FixedSymbol(257);
     d.w.PutCode(30, 5);
-    cases.push_back({"fixed distance code 30", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"fixed distance code 30", d.Finish(), DecodeResult::kBadData, {}});
   }
   // Dynamic blocks: literals 'a', 'b' and end of block, with various distance codes.
   std::vector<uint8_t> litlen(257, 0);
@@ -135,7 +136,8 @@ TEST(Inflate, HandMadeBlocks) {
     d.Symbol('b');
     d.DynamicMatch(3, 1);
     d.Symbol(256);
-    cases.push_back({"single one-bit distance code", d.Finish(), kDecompressOk, Bytes("abbbb")});
+    cases.push_back(
+        {"single one-bit distance code", d.Finish(), DecodeResult::kOk, Bytes("abbbb")});
   }
   {
     auto l = litlen;
@@ -145,7 +147,7 @@ TEST(Inflate, HandMadeBlocks) {
     d.Symbol('a');
     d.DynamicMatch(3, 2);
     d.Symbol(256);
-    cases.push_back({"single longer distance code", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"single longer distance code", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     auto l = litlen;
@@ -155,14 +157,22 @@ TEST(Inflate, HandMadeBlocks) {
     d.Symbol('c');
     d.Symbol('a');
     d.Symbol(256);
-    cases.push_back({"no distance codes", d.Finish(), kDecompressOk, Bytes("ca")});
+    cases.push_back({"no distance codes", d.Finish(), DecodeResult::kOk, Bytes("ca")});
   }
   {
     DeflateWriter d;
     d.DynamicHeader(true, litlen, {1});  // three 2-bit codes: incomplete
     d.Symbol('a');
     d.Symbol(256);
-    cases.push_back({"incomplete literal/length code", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"incomplete literal/length code", d.Finish(), DecodeResult::kBadData, {}});
+  }
+  {
+    std::vector<uint8_t> l(257, 0);
+    l[256] = 1;  // a single one-bit code: taken for distances only
+    DeflateWriter d;
+    d.DynamicHeader(true, l, {1});
+    d.Symbol(256);
+    cases.push_back({"single one-bit literal/length code", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     auto l = litlen;
@@ -171,14 +181,14 @@ TEST(Inflate, HandMadeBlocks) {
     d.DynamicHeader(true, l, {2, 2, 2});  // incomplete distance code
     d.Symbol('a');
     d.Symbol(256);
-    cases.push_back({"incomplete distance code", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"incomplete distance code", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     auto l = litlen;
     l['c'] = 1;
     DeflateWriter d;
     d.DynamicHeader(true, l, {1, 1});  // over-subscribed literal/length code
-    cases.push_back({"over-subscribed code", d.Finish(), kDecompressBadCodes, {}});
+    cases.push_back({"over-subscribed code", d.Finish(), DecodeResult::kBadCodes, {}});
   }
   {
     DeflateWriter d;
@@ -187,7 +197,7 @@ TEST(Inflate, HandMadeBlocks) {
     d.w.Put(0, 5);
     d.w.Put(0, 4);
     d.w.Put(0, 24);
-    cases.push_back({"more than 286 literal/length codes", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"more than 286 literal/length codes", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     // Code-length code with 16 (repeat previous) as the very first length.
@@ -202,7 +212,7 @@ TEST(Inflate, HandMadeBlocks) {
     d.w.Put(1, 3);      // 0: one bit
     d.w.PutCode(1, 1);  // 16 first: nothing to repeat
     d.w.Put(0, 2);
-    cases.push_back({"repeat before any length", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"repeat before any length", d.Finish(), DecodeResult::kBadData, {}});
   }
   {
     DeflateWriter d;
@@ -218,14 +228,14 @@ TEST(Inflate, HandMadeBlocks) {
     d.w.Put(127, 7);
     d.w.PutCode(1, 1);  // 18 again: past the 258 lengths
     d.w.Put(127, 7);
-    cases.push_back({"repeat past the last length", d.Finish(), kDecompressBadData, {}});
+    cases.push_back({"repeat past the last length", d.Finish(), DecodeResult::kBadData, {}});
   }
 
   for (const Case& c : cases) {
     for (size_t piece : {size_t{1}, kIoBufferSize}) {
       MemoryMemberIo io(c.stream, piece);
       EXPECT_EQ(Inflate(io), c.result) << c.what;
-      if (c.result == kDecompressOk) {
+      if (c.result == DecodeResult::kOk) {
         EXPECT_EQ(io.output, c.output) << c.what;
         EXPECT_EQ(io.flushes, std::vector<size_t>{c.output.size()}) << c.what;
       } else {
@@ -272,7 +282,7 @@ TEST(Inflate, LongFixedMemberFlushesIn16000BytePieces) {
   const auto stream = LongFixedMember(70000, false, plain);
   for (size_t piece : {size_t{1}, size_t{5}, kIoBufferSize}) {
     MemoryMemberIo io(stream, piece);
-    ASSERT_EQ(Inflate(io), kDecompressOk);
+    ASSERT_EQ(Inflate(io), DecodeResult::kOk);
     EXPECT_EQ(io.output, plain);
     EXPECT_EQ(io.flushes, (std::vector<size_t>{16000, 16000, 16000, 16000, 6000}));
   }
@@ -285,7 +295,7 @@ TEST(Inflate, ErrorFlushesNothingOfTheWindow) {
   const auto stream = LongFixedMember(70000, true, plain);
   for (size_t piece : {size_t{1}, kIoBufferSize}) {
     MemoryMemberIo io(stream, piece);
-    EXPECT_EQ(Inflate(io), kDecompressBadData);
+    EXPECT_EQ(Inflate(io), DecodeResult::kBadData);
     EXPECT_EQ(io.flushes, (std::vector<size_t>{16000, 16000}));
     EXPECT_TRUE(std::equal(io.output.begin(), io.output.end(), plain.begin()));
   }
@@ -316,7 +326,7 @@ TEST(Inflate, MatchEndingAtTheWindowEndInTheFastLoop) {
   d.FixedSymbol(287);
   d.FixedSymbol(256);
   MemoryMemberIo io(d.Finish());
-  EXPECT_EQ(Inflate(io), kDecompressBadData);
+  EXPECT_EQ(Inflate(io), DecodeResult::kBadData);
   EXPECT_EQ(io.flushes, (std::vector<size_t>{16000, 16000, 16000, 16000}));
   EXPECT_TRUE(std::equal(io.output.begin(), io.output.end(), plain.begin()));
 }
@@ -333,7 +343,7 @@ TEST(Inflate, TruncatedStreamsNeverSucceed) {
     for (size_t cut = 0; cut<full.size(); cut += full.size()> 4000 ? 97 : 1) {
       std::vector<uint8_t> part(full.begin(), full.begin() + static_cast<ptrdiff_t>(cut));
       MemoryMemberIo io(part, 1 + cut % 13);
-      EXPECT_NE(Inflate(io), kDecompressOk) << "cut at " << cut << " of " << full.size();
+      EXPECT_NE(Inflate(io), DecodeResult::kOk) << "cut at " << cut << " of " << full.size();
     }
   }
 }

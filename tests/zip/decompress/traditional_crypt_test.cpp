@@ -21,7 +21,7 @@ uint32_t DecryptedCrc(const RawMember& m, TraditionalKeys keys) {
   keys.Decrypt(data.data(), data.size());
   if (m.method == 0) return ~Crc32Update(0xFFFFFFFF, data.data(), data.size());
   MemoryMemberIo io(data, kIoBufferSize, static_cast<int64_t>(m.uncompressed_size));
-  EXPECT_EQ(Inflate(io), kDecompressOk) << m.name;
+  EXPECT_EQ(Inflate(io), DecodeResult::kOk) << m.name;
   return ~Crc32Update(0xFFFFFFFF, io.output.data(), io.output.size());
 }
 

@@ -39,15 +39,15 @@ TEST(Unreduce, FollowerSetsEscapesAndMatches) {
 
   for (size_t piece : {size_t{1}, kIoBufferSize}) {
     MemoryMemberIo io(stream, piece, static_cast<int64_t>(expected.size()));
-    EXPECT_EQ(Unreduce(io, 2), kDecompressOk);
+    EXPECT_EQ(Unreduce(io, 2), DecodeResult::kOk);
     EXPECT_EQ(io.output, expected);
     EXPECT_EQ(io.flushes, std::vector<size_t>{expected.size()});
   }
   MemoryMemberIo longer(stream, kIoBufferSize, 100);
-  EXPECT_EQ(Unreduce(longer, 2), kDecompressTruncated);
+  EXPECT_EQ(Unreduce(longer, 2), DecodeResult::kTruncated);
   EXPECT_TRUE(longer.flushes.empty());
   MemoryMemberIo bad_factor(stream, kIoBufferSize, 1);
-  EXPECT_EQ(Unreduce(bad_factor, 5), kDecompressBadData);
+  EXPECT_EQ(Unreduce(bad_factor, 5), DecodeResult::kBadData);
 }
 
 }  // namespace

@@ -32,13 +32,13 @@ TEST(Unshrink, HandMadeStreams) {
   struct Case {
     const char* what;
     std::vector<Code> codes;
-    int result;
+    DecodeResult result;
     std::vector<uint8_t> output;
   };
   const std::vector<Case> cases = {
       {"KwKwK: codes naming the entry about to be made",
        {{'x', 9}, {257, 9}, {258, 9}},
-       kDecompressOk,
+       DecodeResult::kOk,
        Bytes("xxxxxx")},
       {"partial clear frees the leaves, code size grows",
        {{'a', 9},
@@ -54,11 +54,11 @@ TEST(Unshrink, HandMadeStreams) {
         {1, 9},  // 10-bit codes
         {259, 10},
         {260, 10}},  // 260 abdd
-       kDecompressOk,
+       DecodeResult::kOk,
        Bytes("ababcabdabddaabdd")},
       {"other control values are ignored",
        {{'q', 9}, {256, 9}, {7, 9}, {'r', 9}},
-       kDecompressOk,
+       DecodeResult::kOk,
        Bytes("qr")},
       {"more than 13 bits",
        {{'a', 9},
@@ -73,16 +73,16 @@ TEST(Unshrink, HandMadeStreams) {
         {256, 13},
         {1, 13},
         {'b', 14}},
-       kDecompressBadData,
+       DecodeResult::kBadData,
        {}},
-      {"a first code without a string", {{300, 9}}, kDecompressBadData, {}},
+      {"a first code without a string", {{300, 9}}, DecodeResult::kBadData, {}},
   };
   for (const Case& c : cases) {
     const auto stream = Codes(c.codes);
     for (size_t piece : {size_t{1}, kIoBufferSize}) {
       MemoryMemberIo io(stream, piece);
       EXPECT_EQ(Unshrink(io), c.result) << c.what;
-      if (c.result == kDecompressOk) {
+      if (c.result == DecodeResult::kOk) {
         EXPECT_EQ(io.output, c.output) << c.what;
         EXPECT_EQ(io.flushes, std::vector<size_t>{c.output.size()}) << c.what;
       } else {
