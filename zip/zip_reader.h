@@ -174,6 +174,10 @@ class TZipReader {
   bool ReadCentralEntries();
   bool RebuildDirectory();
   void RebuildOrFail();
+  [[noreturn]] void Refuse(const char* message);
+  void RefuseTooLarge();
+  bool IsZip64();
+  bool AtCentralHeader();
   int64_t ScanForLocalHeader(int32_t start);
   bool SkipMemberData(TZipHeaderInfo& member, int64_t data_start, bool& search_descriptors);
   int64_t FindDataDescriptor(int64_t data_start);
