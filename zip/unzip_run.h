@@ -44,6 +44,7 @@ class UnZipRun final : public MemberIo {
   void Decompress();
   void FinishFile(const std::string& path);
   Outcome TestCrc(int index, const std::string& path);
+  Outcome ReportFailure(int index, uint32_t crc, bool password_may_help);
   void Skip(TSkipReason reason, int index);
   void DeleteOutput(const std::string& path);
 

@@ -25,6 +25,7 @@ namespace vl4::zip {
 enum class TIncompleteZipMode { izAssumeMulti, izAssumeBad };
 enum class TZipSpanMode { smNone, smRemovableDisks, smSplitFiles };
 enum class TUZOverwriteMode { Prompt, Always, Never };
+// srFileOpenError: the member's file cannot be made, its size being 2 GiB or more.
 enum class TSkipReason { srBadPassword, srNoOverwrite, srFileOpenError };
 
 class UnZipRun;

@@ -546,6 +546,78 @@ TEST(UnZipRun, TestingWritesNothing) {
   EXPECT_FALSE(w.world.files().DirectoryExists(w.dest));
 }
 
+// Members the reader cannot extract fail at once, whatever their CRC and before any password:
+// a method it does not know (AES among them: an encrypted member whose stored CRC is 0 and whose
+// header passes the one-byte check), and sizes of 2 GiB or more, which are skipped by name. None
+// of them asks for a password or touches the file already there.
+TEST(UnZipRun, MembersTheReaderCannotExtractFailWithoutTouchingAFile) {
+  struct Case {
+    const char* what;
+    uint16_t method;
+    bool encrypted;
+    int64_t size;  // the uncompressed size the headers give
+    std::vector<std::string> events;
+  } cases[] = {
+      {"unknown method, CRC 0", 7, false, 0, {"start", "box", "badcrc 00000000 00000000"}},
+      {"AES, CRC 0, check byte right", 99, true, 0, {"start", "box", "skip srBadPassword"}},
+      {"stored, 2 GiB", 0, false, int64_t{1} << 31, {"skip srFileOpenError"}},
+      {"deflated, ZIP64 size marker", 8, false, 0xFFFFFFFF, {"skip srFileOpenError"}},
+      {"encrypted, 3 GiB", 8, true, int64_t{3} << 30, {"skip srFileOpenError"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UnzipWorld w;
+    MemberPlan m = Plain("m.bin", "");
+    m.method = c.method;
+    m.crc = 0;
+    m.uncompressed_size = c.size;
+    if (c.encrypted) test::EncryptMember(m, "pw");
+    m.uncompressed_size = c.size;
+    ArchivePlan plan;
+    plan.members = {m, Plain("next.txt", "next")};
+    w.Use(plan);
+    w.world.files().ForceDirectories(w.dest);
+    w.world.WriteFile(w.dest + "\\m.bin", "old");
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetOverwriteMode(TUZOverwriteMode::Always);
+    r.SetPassword("pw");
+    std::vector<std::string> events;
+    ZipReaderHost host;
+    host.message_box = [&](const std::string& text, const std::string& caption, ZipMsgKind,
+                           ZipMsgButtons) {
+      EXPECT_EQ(caption + ": " + text, "Zip Error: Unknown Compression Method");
+      events.push_back("box");
+      return ZipMsgResult::kOK;
+    };
+    r.SetHost(host);
+    r.OnStartUnZip = [&](TZipReader&, int i, const std::string&, bool&) {
+      if (i == 0) events.push_back("start");
+    };
+    r.OnBadCRC = [&](TZipReader&, int calc, int stored, int) {
+      events.push_back(
+          Format("badcrc %08x %08x", static_cast<unsigned>(calc), static_cast<unsigned>(stored)));
+    };
+    r.OnBadPassword = [&](TZipReader&, int, std::string&) { events.push_back("password"); };
+    r.OnSkippingFile = [&](TZipReader&, TSkipReason reason, const std::string& fname, int i) {
+      EXPECT_EQ(Format("%d ", i) + fname, "0 m.bin");
+      events.push_back(reason == TSkipReason::srBadPassword     ? "skip srBadPassword"
+                       : reason == TSkipReason::srFileOpenError ? "skip srFileOpenError"
+                                                                : "skip srNoOverwrite");
+    };
+    r.OnEndUnZip = [&](TZipReader&, int i, const std::string&) {
+      if (i == 0) events.push_back("end");
+    };
+    int64_t total = -1;
+    r.OnStartUnZipInfo = [&](TZipReader&, int, int64_t total_bytes, bool&) { total = total_bytes; };
+    EXPECT_EQ(r.UnZip(), 1);
+    EXPECT_EQ(events, c.events);
+    EXPECT_EQ(total, 4);  // next.txt's; this member writes nothing
+    EXPECT_EQ(Tree(w.world, w.dest), (Files{{"m.bin", "old"}, {"next.txt", "next"}}));
+  }
+}
+
 #ifndef _WIN32
 TEST(UnZipRun, AFailedWriteEndsTheRunAndTheFileGoes) {
   UnzipWorld w;
