@@ -285,9 +285,13 @@ UnZipRun::Outcome UnZipRun::TestCrc(int index, const std::string& path) {
     if (r.OnEndUnZip) r.OnEndUnZip(r, index, path);
     return Outcome::kDone;
   }
-  const Outcome outcome = ReportFailure(index, crc, true);
-  DeleteOutput(path);
-  return outcome;
+  // The failed file goes, also when a handler below throws.
+  struct DeleteAtExit {
+    UnZipRun& run;
+    const std::string& path;
+    ~DeleteAtExit() { run.DeleteOutput(path); }
+  } delete_at_exit{*this, path};
+  return ReportFailure(index, crc, true);
 }
 
 // Tells the handlers that the member failed: an encrypted one through OnBadPassword (which may

@@ -618,6 +618,44 @@ TEST(UnZipRun, MembersTheReaderCannotExtractFailWithoutTouchingAFile) {
   }
 }
 
+// A failure handler that throws ends the run, and the failed member's file still goes.
+TEST(UnZipRun, AFailureHandlerThatThrowsStillTakesTheFailedFileAway) {
+  struct Case {
+    const char* what;
+    bool encrypted;
+    bool offer_password;  // OnBadPassword assigned (it throws)
+  } cases[] = {
+      {"OnBadCRC", false, false},
+      {"OnSkippingFile", true, false},
+      {"OnBadPassword", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UnzipWorld w;
+    MemberPlan bad = Plain("bad.bin", Pattern(20000));
+    bad.crc ^= 0x00FFFFFF;  // the check byte (the CRC's high byte) stays right
+    if (c.encrypted) test::EncryptMember(bad, "pw");
+    ArchivePlan plan;
+    plan.members = {bad, Plain("next.txt", "next")};
+    w.Use(plan);
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetPassword("pw");
+    r.OnBadCRC = [](TZipReader&, int, int, int) { throw EBadZipFile("from OnBadCRC"); };
+    r.OnSkippingFile = [](TZipReader&, TSkipReason, const std::string&, int) {
+      throw EBadZipFile("from OnSkippingFile");
+    };
+    if (c.offer_password) {
+      r.OnBadPassword = [](TZipReader&, int, std::string&) {
+        throw EBadZipFile("from OnBadPassword");
+      };
+    }
+    EXPECT_EQ(Error([&] { r.UnZip(); }), std::string("EBadZipFile: from ") + c.what);
+    EXPECT_TRUE(Tree(w.world, w.dest).empty());
+  }
+}
+
 #ifndef _WIN32
 TEST(UnZipRun, AFailedWriteEndsTheRunAndTheFileGoes) {
   UnzipWorld w;
