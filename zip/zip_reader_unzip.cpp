@@ -156,7 +156,7 @@ UnZipRun::Outcome UnZipRun::ExtractMember(int index) {
     }
     return ReportFailure(index, 0, false);  // 0: the CRC of the nothing decompressed
   }
-  BeginMember(r.test_only_ ? nullptr : r.files_.OpenFile(path, platform::OpenMode::kCreate));
+  BeginMember(r.test_only_ ? nullptr : CreateOutput(path));
   try {
     Decompress();
   } catch (const EBiggerThanUncompressed&) {
@@ -319,6 +319,25 @@ void UnZipRun::Skip(TSkipReason reason, int index) {
   TZipReader& r = reader_;
   if (r.OnSkippingFile)
     r.OnSkippingFile(r, reason, current_.Directory() + current_.Filename(), index);
+}
+
+// Creates the member's file. A file the user agreed to replace may have been left read-only (on
+// Windows also hidden or system, which refuse being replaced just the same) by an earlier run:
+// those attributes are cleared and the file is made again.
+std::unique_ptr<platform::FileStream> UnZipRun::CreateOutput(const std::string& path) {
+  platform::Files& files = reader_.files_;
+  try {
+    return files.OpenFile(path, platform::OpenMode::kCreate);
+  } catch (const EFCreateError&) {
+    const std::optional<uint32_t> attributes = files.GetAttributes(path);
+    if (!attributes || (*attributes & platform::kAttrDirectory) != 0 ||
+        (*attributes & kSpecialAttributes) == 0) {
+      throw;
+    }
+    const uint32_t rest = *attributes & ~kSpecialAttributes;
+    if (!files.SetAttributes(path, rest != 0 ? rest : platform::kAttrNormal)) throw;
+  }
+  return files.OpenFile(path, platform::OpenMode::kCreate);
 }
 
 // Deletes a file the run wrote, also one it has just made read-only.

@@ -618,6 +618,49 @@ TEST(UnZipRun, MembersTheReaderCannotExtractFailWithoutTouchingAFile) {
   }
 }
 
+// A file the user agreed to overwrite is replaced even when an earlier run made it read-only,
+// hidden or system; the member's own attributes then apply as usual. Refused: left as it was.
+TEST(UnZipRun, AnAgreedOverwriteClearsTheAttributesInTheWay) {
+  const uint32_t kShown = platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem;
+  struct Case {
+    uint32_t attributes;
+    TUZOverwriteMode mode;
+    const char* result;
+  } cases[] = {
+      {platform::kAttrReadOnly, TUZOverwriteMode::Always, "new"},
+      {platform::kAttrHidden, TUZOverwriteMode::Always, "new"},
+      {platform::kAttrSystem | platform::kAttrHidden, TUZOverwriteMode::Prompt, "new"},
+      {platform::kAttrReadOnly, TUZOverwriteMode::Never, "old"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Format("%x %d", c.attributes, static_cast<int>(c.mode)));
+    if (vl4::test::RunsUnderWine() && c.attributes == platform::kAttrReadOnly) continue;
+    UnzipWorld w;
+    MemberPlan member = Plain("a.txt", "new");
+    member.external_attributes = platform::kAttrArchive | platform::kAttrReadOnly;
+    ArchivePlan plan;
+    plan.members = {member};
+    w.Use(plan);
+    platform::Files& files = w.world.files();
+    const std::string path = w.dest + "\\a.txt";
+    files.ForceDirectories(w.dest);
+    w.world.WriteFile(path, "old");
+    ASSERT_TRUE(files.SetAttributes(path, c.attributes));
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetOverwriteMode(c.mode);
+    r.OnPromptForOverwrite = [](TZipReader&, bool& overwrite, int, std::string&) {
+      overwrite = true;
+    };
+    const bool replaced = c.result == std::string("new");
+    EXPECT_EQ(r.UnZip(), replaced ? 1 : 0);
+    EXPECT_EQ(w.world.ReadFile(path), c.result);
+    EXPECT_EQ(files.GetAttributes(path).value_or(0) & kShown,
+              replaced ? platform::kAttrReadOnly : c.attributes);
+  }
+}
+
 // A failure handler that throws ends the run, and the failed member's file still goes.
 TEST(UnZipRun, AFailureHandlerThatThrowsStillTakesTheFailedFileAway) {
   struct Case {
