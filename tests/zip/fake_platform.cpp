@@ -19,6 +19,7 @@ class MemoryStream : public platform::FileStream {
     if (deny_write_) file_->locked_for_write = false;
   }
   size_t Read(void* buffer, size_t count) override {
+    if (file_->on_read) file_->on_read(pos_);
     if (pos_ >= Size()) return 0;
     const int64_t n = std::min<int64_t>(static_cast<int64_t>(count), Size() - pos_);
     char* to = static_cast<char*>(buffer);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,7 +23,8 @@ class MemoryFiles : public platform::Files {
     std::string data;
     int64_t hole = 0;  // zero bytes before `data` that take no memory (a sparse file)
     uint32_t dos_time = kSomeDosTime;
-    bool locked_for_write = false;  // while opened with kReadDenyWrite
+    bool locked_for_write = false;                  // while opened with kReadDenyWrite
+    std::function<void(int64_t position)> on_read;  // called before each read of the file
   };
 
   // Puts (or replaces) a file.

@@ -16,6 +16,12 @@ bool Supported(int method) {
   return method <= 6 || method == 8;
 }
 
+// Ctrl-C ends the run wherever it comes: also while stored data is copied (the reader lets no
+// messages in there) and at the questions. A member in progress then loses its file.
+void StopIfInterrupted() {
+  if (Interrupted()) throw zip::EUserCanceled("User Aborted Operation");
+}
+
 // What unzip says it does to a member.
 std::string Verb(const zip::TZipHeaderInfo& member, bool testing) {
   if (member.Filename().empty()) return testing ? "testing" : "creating";
@@ -110,6 +116,7 @@ void Session::Configure() {
     total_bytes_ = total_bytes;
   };
   reader_.OnStartUnZip = [this](TZipReader& r, int index, const std::string& fname, bool&) {
+    StopIfInterrupted();
     if (r.Filename(index).empty()) {
       Report(index, fname, "OK");  // a directory entry: its directory is there
       return;
@@ -146,6 +153,7 @@ void Session::Configure() {
     OfferPassword(index, new_password);
   };
   reader_.OnTotalPercentDone = [this](TZipReader&, int percent) {
+    StopIfInterrupted();
     console_.Progress(percent, total_bytes_ * percent / 100, total_bytes_);
   };
 }
@@ -175,6 +183,7 @@ void Session::AskOverwrite(bool& overwrite, const std::string& path) {
   for (;;) {
     console_.Prompt("replace " + console_.Show(path) + "? [y]es, [n]o, [A]ll, [N]one: ");
     const std::optional<std::string> answer = ReadLine();
+    StopIfInterrupted();
     if (answer && !StdinIsTerminal())
       console_.Line(*answer);  // the answer as the terminal shows it
     if (!answer) {
@@ -225,6 +234,7 @@ void Session::OfferPassword(int index, std::string& password) {
   if (options_.password || !StdinIsTerminal()) return;
   const std::optional<std::string> typed = ReadHidden(
       "[" + options_.archive + "] " + console_.Show(reader_.FullName(index)) + " password: ");
+  StopIfInterrupted();
   if (!typed || typed->empty()) return;
   AddPassword(*typed);
   next_password_ = 0;
@@ -235,6 +245,7 @@ int Session::Run() {
   Configure();
   try {
     reader_.UnZip();
+    StopIfInterrupted();  // a Ctrl-C that came after the last check still ends the run
   } catch (const Exception& e) {
     // The member in progress, if any, gets its line (its file is gone); the run ends here.
     console_.EndProgress();

@@ -110,5 +110,24 @@ case "$*" in
   ;;
 esac
 
+# Ctrl-C at a question ends the run at once with its status, instead of waiting for an answer and
+# going on (natively: a signal reaches no program under Wine as Ctrl-C).
+case "$*" in
+*.exe*) ;;
+*)
+  mkfifo answers
+  "$@" -d x-level6 "$fixtures/level6.zip" < answers > out.txt 2>&1 &
+  pid=$!
+  exec 3> answers
+  for _ in $(seq 100); do grep -q "replace" out.txt && break; sleep 0.1; done
+  kill -INT "$pid"
+  for _ in $(seq 30); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
+  exec 3>&-  # an answer never came: the end of input, had the run gone on waiting
+  wait "$pid"
+  status=$?
+  expect_status 80 "Ctrl-C at a question"
+  ;;
+esac
+
 [ "$failures" -eq 0 ] || exit 1
 echo "vl4unzip: all checks passed"
