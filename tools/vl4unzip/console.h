@@ -25,6 +25,8 @@ class Console {
   // UTF-8 (characters the code page lacks become "_"); on Windows it already is.
   std::string FromHost(std::string_view text) const;
 
+  // Control characters in the text (names and comments may hold escape sequences) are shown
+  // as "?": nothing read from an archive steers the terminal.
   void Line(const std::string& text);    // to stdout
   void Error(const std::string& text);   // to stderr
   void Prompt(const std::string& text);  // to stdout, no line end: the answer follows

@@ -94,6 +94,18 @@ expect_status 9 "missing archive"
 tool "$@" -l -t "$fixtures/level6.zip"
 expect_status 10 "-l with -t"
 
+# Control characters of stored names and of the comment do not reach the terminal.
+esc=$(printf '\033')
+mkdir ctl && echo x > "ctl/a${esc}[31mred.txt" &&
+  (cd ctl && printf 'note\033]0;title\007\n' | zip -q -z ../ctl.zip ./*)
+for opts in -l -t "-d x-ctl"; do
+  # shellcheck disable=SC2086
+  tool "$@" $opts ctl.zip
+  expect_status 0 "$opts ctl.zip"
+  grep -q "red.txt" out.txt || fail "$opts ctl.zip: the name not shown"
+  ! grep -q "$esc" out.txt || fail "$opts ctl.zip: a control character reached the terminal"
+done
+
 # Natively, names in the sandbox's code page come out on the host as unzip writes them: flagged
 # UTF-8 (7-Zip) and unflagged UTF-8 from Unix (Info-ZIP's zip).
 case "$*" in
