@@ -12,8 +12,12 @@ namespace {
 using zip::TSkipReason;
 using zip::TZipReader;
 
-bool Supported(int method) {
-  return method <= 6 || method == 8;
+// Why the reader cannot extract the member (it fails it at once); empty when it can.
+std::string Unextractable(const zip::TZipHeaderInfo& member) {
+  if (member.CompressedSize < 0 || member.UncompressedSize < 0) return "too large (2 GiB or more)";
+  const int method = member.CompressionMethod;
+  if (method <= 6 || method == 8) return "";  // the methods the reader knows
+  return Format("unsupported compression method %d", method) + (method == 99 ? " (AES)" : "");
 }
 
 // Ctrl-C ends the run wherever it comes: also while stored data is copied (the reader lets no
@@ -98,12 +102,7 @@ void Session::Configure() {
   zip::ZipReaderHost host;
   host.message_box = [this](const std::string& text, const std::string&, zip::ZipMsgKind,
                             zip::ZipMsgButtons buttons) {
-    if (text == "Unknown Compression Method" && current_ >= 0) {
-      note_ =
-          Format("unsupported compression method %d", reader_.Member(current_).CompressionMethod);
-    } else if (current_ >= 0) {
-      note_ = text;
-    }
+    if (current_ >= 0) note_ = text;
     return buttons == zip::ZipMsgButtons::kOK ? zip::ZipMsgResult::kOK : zip::ZipMsgResult::kCancel;
   };
   host.process_messages = [this] {
@@ -128,21 +127,23 @@ void Session::Configure() {
   reader_.OnEndUnZip = [this](TZipReader&, int index, const std::string& fname) {
     Report(index, fname, "OK");
   };
-  reader_.OnBadCRC = [this](TZipReader&, int calc_crc, int stored_crc, int index) {
+  reader_.OnBadCRC = [this](TZipReader& r, int calc_crc, int stored_crc, int index) {
     ++failed_;
-    Report(index, current_path_,
-           !note_.empty() ? note_
-                          : Format("bad CRC %08x (should be %08x)", static_cast<unsigned>(calc_crc),
-                                   static_cast<unsigned>(stored_crc)));
+    std::string outcome = Unextractable(r.Member(index));
+    if (outcome.empty()) outcome = note_;
+    if (outcome.empty()) {
+      outcome = Format("bad CRC %08x (should be %08x)", static_cast<unsigned>(calc_crc),
+                       static_cast<unsigned>(stored_crc));
+    }
+    Report(index, current_path_, outcome);
   };
   reader_.OnSkippingFile = [this](TZipReader& r, TSkipReason reason, const std::string& fname,
                                   int index) {
     std::string outcome = "not overwritten";
-    if (reason == TSkipReason::srBadPassword) {
+    if (reason != TSkipReason::srNoOverwrite) {
       ++failed_;
-      const int method = r.Member(index).CompressionMethod;
-      outcome = Supported(method) ? "incorrect password"
-                                  : Format("unsupported compression method %d", method);
+      outcome = Unextractable(r.Member(index));
+      if (outcome.empty()) outcome = "incorrect password";
     }
     Report(index, fname, outcome, "skipping");
   };

@@ -94,6 +94,32 @@ expect_status 9 "missing archive"
 tool "$@" -l -t "$fixtures/level6.zip"
 expect_status 10 "-l with -t"
 
+# Archives past the reader's limits are refused at once, saying why: 2 GiB or more (a sparse file,
+# nothing of it written), ZIP64 (zip makes one from a stream).
+cp "$fixtures/level6.zip" big.zip && truncate -s 3G big.zip
+tool "$@" -l big.zip
+expect_status 9 "3 GiB archive"
+grep -q "2 GiB or more" out.txt || fail "3 GiB archive: no reason given"
+rm -f big.zip
+echo "streamed" | zip -q z64.zip -
+tool "$@" -t z64.zip
+expect_status 9 "ZIP64 archive"
+grep -q "ZIP64" out.txt || fail "ZIP64 archive: no reason given"
+# An AES member fails, named as such, whatever the password.
+if command -v 7zz > /dev/null; then
+  echo "aes" > aes.txt && 7zz a -tzip -mem=AES256 -psecret aes.zip aes.txt > /dev/null
+  tool "$@" -t -P secret aes.zip
+  expect_status 1 "AES member"
+  grep -q "aes.txt  unsupported compression method 99 (AES)" out.txt || fail "AES member: not named"
+fi
+
+# -o over the tool's own earlier output, which has made a member's file read-only.
+mkdir ro && echo "read only" > ro/r.txt && chmod 444 ro/r.txt && (cd ro && zip -q ../ro.zip r.txt)
+tool "$@" -d x-ro ro.zip
+expect_status 0 "read-only member"
+tool "$@" -o -d x-ro ro.zip
+expect_status 0 "-o over a read-only file"
+
 # Control characters of stored names and of the comment do not reach the terminal.
 esc=$(printf '\033')
 mkdir ctl && echo x > "ctl/a${esc}[31mred.txt" &&
