@@ -143,7 +143,7 @@ void TZipReader::ReadDirectory() {
     // so the members come from their local headers, completed by the central headers that follow.
     RebuildOrFail();
     ReadCentralEntries();
-  } else if (!rebuilt_ && AtCentralHeader()) {
+  } else if (!rebuilt_ && end_.TotalEntries != 0 && AtCentralHeader()) {
     // More headers than the end record counts: a writer's 16-bit count went round. Reading only
     // the counted ones would lose the rest without a word.
     Refuse("Central directory holds more files than the end record counts");
