@@ -1,5 +1,5 @@
-// vl4unzip's extraction and test runs (tools/vl4unzip) on the small in-memory world: what a run
-// says about members it cannot extract, and Ctrl-C wherever it comes.
+// vl4unzip's extraction and test runs (tools/vl4unzip) driven in-process on the small in-memory
+// world, where a test can make Ctrl-C come at an exact point of the run.
 #include <gtest/gtest.h>
 
 #include <csignal>

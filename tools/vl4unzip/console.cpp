@@ -17,6 +17,8 @@ std::string Megabytes(int64_t bytes) {
   return Format("%.1f MB", static_cast<double>(bytes) / 1e6);
 }
 
+}  // namespace
+
 // The text with its control characters replaced by "?": C0 and DEL, and natively (UTF-8) the C1
 // controls U+0080 to U+009F, which some terminals obey as well. On Windows the text is in a code
 // page whose upper half holds letters only.
@@ -41,8 +43,6 @@ std::string Printable(std::string_view text) {
   }
   return shown;
 }
-
-}  // namespace
 
 Console::Console(platform::System& system)
     : system_(system), terminal_(StdoutIsTerminal()), start_(std::chrono::steady_clock::now()) {}

@@ -11,6 +11,9 @@
 
 namespace vl4::unzip_tool {
 
+// The text with its control characters shown as "?" (see Console::Line).
+std::string Printable(std::string_view text);
+
 class Console {
  public:
   explicit Console(platform::System& system);

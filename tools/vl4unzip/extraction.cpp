@@ -233,8 +233,8 @@ void Session::OfferPassword(int index, std::string& password) {
     }
   }
   if (options_.password || !StdinIsTerminal()) return;
-  const std::optional<std::string> typed = ReadHidden(
-      "[" + options_.archive + "] " + console_.Show(reader_.FullName(index)) + " password: ");
+  const std::optional<std::string> typed = ReadHidden(Printable(
+      "[" + options_.archive + "] " + console_.Show(reader_.FullName(index)) + " password: "));
   StopIfInterrupted();
   if (!typed || typed->empty()) return;
   AddPassword(*typed);
