@@ -24,7 +24,6 @@ constexpr int64_t kTooLargeArchive = int64_t{1} << 31;
 constexpr int kMaxMembers = 65520;
 constexpr uint32_t kZip64LocatorSignature = 0x07064B50;  // "PK", 6, 7
 constexpr int32_t kZip64LocatorSize = 20;
-constexpr const char* kZip64Message = "ZIP64 zip file not supported";
 constexpr const char* kTooManyMessage = "Too many files in zip file (more than 65520)";
 
 // Shows the wait cursor while alive.
@@ -99,7 +98,7 @@ void TZipReader::ReadDirectory() {
   } guard{*this};
 
   if (end_.FindEndCentral(*stream_)) {
-    if (IsZip64()) Refuse(kZip64Message);
+    if (IsZip64()) Refuse("ZIP64 zip file not supported");
     if (end_.TotalEntries > kMaxMembers) Refuse(kTooManyMessage);
     current_volume_ = end_.ThisDiskNumber;
     set_name_ = zip_name_;
