@@ -24,6 +24,7 @@ void TEndCentral::Clear() {
   zip_comment_.reset();
   ZipCommentPos = 0;
   CommentsChanged = false;
+  EndCentralPos = 0;
 }
 
 void TEndCentral::Assign(const TEndCentral& source) {
@@ -41,6 +42,7 @@ void TEndCentral::Assign(const TEndCentral& source) {
     ZipCommentLength = static_cast<uint16_t>(zip_comment_->size());
   }
   ZipCommentPos = source.ZipCommentPos;
+  EndCentralPos = source.EndCentralPos;
 }
 
 void TEndCentral::SetZipComment(const std::string* comment) {
@@ -68,6 +70,7 @@ bool TEndCentral::FindEndCentral(TS_BufferStream& stream) {
     CentralOffset = Le32(r + 16);
     ZipCommentLength = Le16(r + 20);
     ZipCommentPos = size - ZipCommentLength;
+    EndCentralPos = size - length + i;
     return true;
   }
   return false;

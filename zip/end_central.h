@@ -23,7 +23,7 @@ class TEndCentral {
   // Searches the last 65528 bytes of the stream backwards for the record's signature (the match
   // nearest to the end wins) and reads the record's numbers. False for a stream shorter than 22
   // bytes, a short read, or no signature. The comment length is not checked against the bytes
-  // that follow the record.
+  // that follow the record. EndCentralPos tells where the record was found.
   bool FindEndCentral(TS_BufferStream& stream);
 
   const std::string* ZipComment() const { return zip_comment_.get(); }
@@ -40,6 +40,8 @@ class TEndCentral {
   uint16_t ZipCommentLength;
   int32_t ZipCommentPos;  // archive size - ZipCommentLength; negative when the length is too large
   bool CommentsChanged;
+  // Where FindEndCentral found the record (not a field of the record itself); 0 after Clear.
+  int32_t EndCentralPos;
 
  private:
   std::unique_ptr<std::string> zip_comment_;

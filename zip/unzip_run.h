@@ -44,6 +44,8 @@ class UnZipRun final : public MemberIo {
   void Decompress();
   void FinishFile(const std::string& path);
   Outcome TestCrc(int index, const std::string& path);
+  Outcome ReportFailure(int index, uint32_t crc, bool password_may_help);
+  std::unique_ptr<platform::FileStream> CreateOutput(const std::string& path);
   void Skip(TSkipReason reason, int index);
   void DeleteOutput(const std::string& path);
 

@@ -17,6 +17,15 @@ constexpr uint32_t kScanBreatheEvery = 10240;
 constexpr size_t kScanChunk = 8192;
 constexpr int32_t kDataDescriptorSize = 16;
 
+// What the reader is built for: positions and sizes are signed 32-bit, so an archive (or volume)
+// of 2 GiB or more is refused, and so is ZIP64, which exists for what is larger still. The member
+// lists grow in steps of 16 up to their limit of 65534, so 65520 members is the most they hold.
+constexpr int64_t kTooLargeArchive = int64_t{1} << 31;
+constexpr int kMaxMembers = 65520;
+constexpr uint32_t kZip64LocatorSignature = 0x07064B50;  // "PK", 6, 7
+constexpr int32_t kZip64LocatorSize = 20;
+constexpr const char* kTooManyMessage = "Too many files in zip file (more than 65520)";
+
 // Shows the wait cursor while alive.
 class WaitCursorScope {
  public:
@@ -78,6 +87,7 @@ void TZipReader::ReadDirectory() {
   StampArchive();
   end_.Clear();
   rebuilt_ = false;
+  RefuseTooLarge();
   // A read that fails half-way must not leave half a directory to be taken for the current one.
   struct DropUnlessDone {
     TZipReader& reader;
@@ -88,6 +98,8 @@ void TZipReader::ReadDirectory() {
   } guard{*this};
 
   if (end_.FindEndCentral(*stream_)) {
+    if (IsZip64()) Refuse("ZIP64 zip file not supported");
+    if (end_.TotalEntries > kMaxMembers) Refuse(kTooManyMessage);
     current_volume_ = end_.ThisDiskNumber;
     set_name_ = zip_name_;
     span_mode_ = TZipSpanMode::smNone;
@@ -101,11 +113,10 @@ void TZipReader::ReadDirectory() {
       if (span_mode_ != TZipSpanMode::smNone && end_.CentralStartDisk != current_volume_) {
         OpenVolume(end_.CentralStartDisk + 1);
       }
-      uint8_t signature[4];
       bool at_central = false;
       if (end_.CentralOffset <= static_cast<uint32_t>(stream_->Size())) {
         stream_->Seek(static_cast<int32_t>(end_.CentralOffset), 0);
-        at_central = stream_->Read(signature, 4) == 4 && Le32(signature) == kCentralHeaderSignature;
+        at_central = AtCentralHeader();
       }
       if (at_central) {
         stream_->Seek(-4, 1);
@@ -131,6 +142,10 @@ void TZipReader::ReadDirectory() {
     // so the members come from their local headers, completed by the central headers that follow.
     RebuildOrFail();
     ReadCentralEntries();
+  } else if (!rebuilt_ && end_.TotalEntries != 0 && AtCentralHeader()) {
+    // More headers than the end record counts: a writer's 16-bit count went round. Reading only
+    // the counted ones would lose the rest without a word.
+    Refuse("Central directory holds more files than the end record counts");
   }
 
   if (end_.ThisDiskNumber != 0 && end_.ZipCommentLength != 0) {
@@ -197,10 +212,37 @@ void TZipReader::RebuildOrFail() {
     WaitCursorScope wait(host_);
     found = RebuildDirectory();
   }
-  if (!found) {
-    CloseAndForget();
-    throw EBadZipFile("Not a valid zip file!");
+  if (!found) Refuse("Not a valid zip file!");
+}
+
+void TZipReader::Refuse(const char* message) {
+  CloseAndForget();
+  throw EBadZipFile(message);
+}
+
+// The file just stamped (the archive or a volume of its set) is past what 32-bit positions reach.
+void TZipReader::RefuseTooLarge() {
+  if (archive_size_ >= kTooLargeArchive) Refuse("Zip file too large (2 GiB or more)");
+}
+
+// A ZIP64 end locator right before the end record, or a field of the end record at its all-ones
+// value, which sends ZIP64 readers to the ZIP64 end record for the real number.
+bool TZipReader::IsZip64() {
+  const TEndCentral& e = end_;
+  if (e.ThisDiskNumber == 0xFFFF || e.CentralStartDisk == 0xFFFF || e.EntriesThisDisk == 0xFFFF ||
+      e.TotalEntries == 0xFFFF || e.CentralSize == 0xFFFFFFFF || e.CentralOffset == 0xFFFFFFFF) {
+    return true;
   }
+  if (e.EndCentralPos < kZip64LocatorSize) return false;
+  uint8_t signature[4];
+  stream_->Seek(e.EndCentralPos - kZip64LocatorSize, 0);
+  return stream_->Read(signature, 4) == 4 && Le32(signature) == kZip64LocatorSignature;
+}
+
+// Whether a central header starts at the stream's position; the stream moves past the four bytes.
+bool TZipReader::AtCentralHeader() {
+  uint8_t signature[4];
+  return stream_->Read(signature, 4) == 4 && Le32(signature) == kCentralHeaderSignature;
 }
 
 // Builds the primary list from the local headers, starting at the first local header signature.
@@ -220,6 +262,7 @@ bool TZipReader::RebuildDirectory() {
   for (;;) {
     auto info = std::make_unique<TZipHeaderInfo>();
     if (!info->ReadLocalHeader(*stream_, system_)) break;
+    if (primary_->Count() == kMaxMembers) Refuse(kTooManyMessage);
     const int64_t data_start = static_cast<int64_t>(stream_->Position()) + info->ExtraFieldLength;
     const bool more = SkipMemberData(*info, data_start, search_descriptors);
     primary_->Add(info.get());

@@ -25,6 +25,7 @@ namespace vl4::zip {
 enum class TIncompleteZipMode { izAssumeMulti, izAssumeBad };
 enum class TZipSpanMode { smNone, smRemovableDisks, smSplitFiles };
 enum class TUZOverwriteMode { Prompt, Always, Never };
+// srFileOpenError: the member's file cannot be made, its size being 2 GiB or more.
 enum class TSkipReason { srBadPassword, srNoOverwrite, srFileOpenError };
 
 class UnZipRun;
@@ -174,6 +175,10 @@ class TZipReader {
   bool ReadCentralEntries();
   bool RebuildDirectory();
   void RebuildOrFail();
+  [[noreturn]] void Refuse(const char* message);
+  void RefuseTooLarge();
+  bool IsZip64();
+  bool AtCentralHeader();
   int64_t ScanForLocalHeader(int32_t start);
   bool SkipMemberData(TZipHeaderInfo& member, int64_t data_start, bool& search_descriptors);
   int64_t FindDataDescriptor(int64_t data_start);

@@ -28,6 +28,10 @@ constexpr uint32_t kDosAttributes = platform::kAttrReadOnly | platform::kAttrHid
 constexpr uint32_t kSpecialAttributes =
     platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem;
 
+bool KnownMethod(int method) {
+  return method <= 6 || method == 8;  // stored, shrunk, reduced (2-5), imploded, deflated
+}
+
 }  // namespace
 
 int TZipReader::UnZip() {
@@ -98,7 +102,7 @@ int UnZipRun::Select() {
     }
     m.Selected = selected;
     if (selected) {
-      total_bytes_ += m.UncompressedSize;
+      total_bytes_ += std::max(m.UncompressedSize, 0);  // a member of 2 GiB or more writes nothing
     } else {
       --n;
     }
@@ -122,7 +126,16 @@ UnZipRun::Outcome UnZipRun::ExtractMember(int index) {
   }
   std::string path = dir + SafeFileName(current_.Filename());
 
-  if (current_.IsEncrypted() && !CheckPassword(index)) {
+  // Sizes of 2 GiB or more (ZIP64's all-ones markers among them) are past the run's 32-bit
+  // counts: the member is refused by name before anything is asked or made.
+  if (current_.CompressedSize < 0 || current_.UncompressedSize < 0) {
+    Skip(TSkipReason::srFileOpenError, index);
+    return Outcome::kSkipped;
+  }
+  // A method the reader does not know fails whatever password or CRC the member has (an AES
+  // member would otherwise pass the one-byte check now and then and, stored CRC 0, pass as empty).
+  const bool known = KnownMethod(current_.CompressionMethod);
+  if (known && current_.IsEncrypted() && !CheckPassword(index)) {
     Skip(TSkipReason::srBadPassword, index);
     return Outcome::kSkipped;
   }
@@ -136,7 +149,15 @@ UnZipRun::Outcome UnZipRun::ExtractMember(int index) {
   if (r.OnStartUnZip) r.OnStartUnZip(r, index, path, skip);
   if (skip) return Outcome::kDone;
 
-  BeginMember(r.test_only_ ? nullptr : r.files_.OpenFile(path, platform::OpenMode::kCreate));
+  if (!known) {
+    // Nothing to write: the file already there stays as it is.
+    if (r.host_.message_box) {
+      r.host_.message_box("Unknown Compression Method", "Zip Error", ZipMsgKind::kError,
+                          ZipMsgButtons::kOK);
+    }
+    return ReportFailure(index, 0, false);  // 0: the CRC of the nothing decompressed
+  }
+  BeginMember(r.test_only_ ? nullptr : CreateOutput(path));
   try {
     Decompress();
   } catch (const EBiggerThanUncompressed&) {
@@ -219,7 +240,7 @@ bool UnZipRun::MayOverwrite(int index, std::string& path) {
                              ZipMsgButtons::kYesNo) == ZipMsgResult::kYes;
 }
 
-// Runs the member's decompressor. Bad data ends it quietly: the CRC test decides.
+// Runs the decompressor of a known method. Bad data ends it quietly: the CRC test decides.
 void UnZipRun::Decompress() {
   const int method = current_.CompressionMethod;
   switch (method) {
@@ -240,12 +261,6 @@ void UnZipRun::Decompress() {
       break;
     case 8:
       (void)Inflate(*this);
-      break;
-    default:
-      if (reader_.host_.message_box) {
-        reader_.host_.message_box("Unknown Compression Method", "Zip Error", ZipMsgKind::kError,
-                                  ZipMsgButtons::kOK);
-      }
       break;
   }
 }
@@ -271,28 +286,59 @@ UnZipRun::Outcome UnZipRun::TestCrc(int index, const std::string& path) {
     if (r.OnEndUnZip) r.OnEndUnZip(r, index, path);
     return Outcome::kDone;
   }
-  bool retry = false;
-  if (current_.IsEncrypted()) {
-    if (r.OnBadPassword) {
-      std::string new_password = r.password_;
-      r.OnBadPassword(r, index, new_password);
-      if (new_password != r.password_) {
-        r.password_ = new_password;
-        retry = true;
-      }
-    }
-    if (!retry) Skip(TSkipReason::srBadPassword, index);
-  } else if (r.OnBadCRC) {
-    r.OnBadCRC(r, static_cast<int>(crc), static_cast<int>(current_.CRC32), index);
+  // The failed file goes, also when a handler below throws.
+  struct DeleteAtExit {
+    UnZipRun& run;
+    const std::string& path;
+    ~DeleteAtExit() { run.DeleteOutput(path); }
+  } delete_at_exit{*this, path};
+  return ReportFailure(index, crc, true);
+}
+
+// Tells the handlers that the member failed: an encrypted one through OnBadPassword (which may
+// offer another password: retry) when another password can help, then OnSkippingFile; another one
+// through OnBadCRC.
+UnZipRun::Outcome UnZipRun::ReportFailure(int index, uint32_t crc, bool password_may_help) {
+  TZipReader& r = reader_;
+  if (!current_.IsEncrypted()) {
+    if (r.OnBadCRC) r.OnBadCRC(r, static_cast<int>(crc), static_cast<int>(current_.CRC32), index);
+    return Outcome::kSkipped;
   }
-  DeleteOutput(path);
-  return retry ? Outcome::kRetry : Outcome::kSkipped;
+  if (password_may_help && r.OnBadPassword) {
+    std::string new_password = r.password_;
+    r.OnBadPassword(r, index, new_password);
+    if (new_password != r.password_) {
+      r.password_ = new_password;
+      return Outcome::kRetry;
+    }
+  }
+  Skip(TSkipReason::srBadPassword, index);
+  return Outcome::kSkipped;
 }
 
 void UnZipRun::Skip(TSkipReason reason, int index) {
   TZipReader& r = reader_;
   if (r.OnSkippingFile)
     r.OnSkippingFile(r, reason, current_.Directory() + current_.Filename(), index);
+}
+
+// Creates the member's file. A file the user agreed to replace may have been left read-only (on
+// Windows also hidden or system, which refuse being replaced just the same) by an earlier run:
+// those attributes are cleared and the file is made again.
+std::unique_ptr<platform::FileStream> UnZipRun::CreateOutput(const std::string& path) {
+  platform::Files& files = reader_.files_;
+  try {
+    return files.OpenFile(path, platform::OpenMode::kCreate);
+  } catch (const EFCreateError&) {
+    const std::optional<uint32_t> attributes = files.GetAttributes(path);
+    if (!attributes || (*attributes & platform::kAttrDirectory) != 0 ||
+        (*attributes & kSpecialAttributes) == 0) {
+      throw;
+    }
+    const uint32_t rest = *attributes & ~kSpecialAttributes;
+    if (!files.SetAttributes(path, rest != 0 ? rest : platform::kAttrNormal)) throw;
+  }
+  return files.OpenFile(path, platform::OpenMode::kCreate);
 }
 
 // Deletes a file the run wrote, also one it has just made read-only.

@@ -22,6 +22,7 @@ void TZipReader::OpenVolume(int n) {
   stream_ = OpenStream(fname, platform::OpenMode::kRead);
   current_volume_ = n - 1;
   StampArchive();
+  RefuseTooLarge();
   zip_name_ = fname;
 }
 

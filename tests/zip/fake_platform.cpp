@@ -19,11 +19,15 @@ class MemoryStream : public platform::FileStream {
     if (deny_write_) file_->locked_for_write = false;
   }
   size_t Read(void* buffer, size_t count) override {
-    if (pos_ >= static_cast<int64_t>(file_->data.size())) return 0;
-    size_t n = std::min(count, file_->data.size() - static_cast<size_t>(pos_));
-    std::copy_n(file_->data.data() + pos_, n, static_cast<char*>(buffer));
-    pos_ += static_cast<int64_t>(n);
-    return n;
+    if (file_->on_read) file_->on_read(pos_);
+    if (pos_ >= Size()) return 0;
+    const int64_t n = std::min<int64_t>(static_cast<int64_t>(count), Size() - pos_);
+    char* to = static_cast<char*>(buffer);
+    const int64_t zeros = std::clamp<int64_t>(file_->hole - pos_, 0, n);
+    std::fill_n(to, zeros, '\0');
+    std::copy_n(file_->data.data() + (pos_ + zeros - file_->hole), n - zeros, to + zeros);
+    pos_ += n;
+    return static_cast<size_t>(n);
   }
   size_t Write(const void* buffer, size_t count) override {
     if (!writable_) return 0;
@@ -40,7 +44,7 @@ class MemoryStream : public platform::FileStream {
     if (base + offset >= 0) pos_ = base + offset;
     return pos_;
   }
-  int64_t Size() override { return static_cast<int64_t>(file_->data.size()); }
+  int64_t Size() override { return file_->hole + static_cast<int64_t>(file_->data.size()); }
   uint32_t DosTime() override { return file_->dos_time; }
 
  private:
@@ -92,7 +96,13 @@ void MemoryFiles::Put(const std::string& path, std::string data, uint32_t dos_ti
   auto& file = files_[UpperCase(path)];
   if (!file) file = std::make_shared<File>();
   file->data = std::move(data);
+  file->hole = 0;
   file->dos_time = dos_time;
+}
+
+void MemoryFiles::PutSparse(const std::string& path, int64_t hole, std::string data) {
+  Put(path, std::move(data));
+  Lookup(path)->hole = hole;
 }
 
 std::shared_ptr<MemoryFiles::File> MemoryFiles::Lookup(const std::string& path) {

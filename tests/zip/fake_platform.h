@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -20,12 +21,16 @@ class MemoryFiles : public platform::Files {
  public:
   struct File {
     std::string data;
+    int64_t hole = 0;  // zero bytes before `data` that take no memory (a sparse file)
     uint32_t dos_time = kSomeDosTime;
-    bool locked_for_write = false;  // while opened with kReadDenyWrite
+    bool locked_for_write = false;                  // while opened with kReadDenyWrite
+    std::function<void(int64_t position)> on_read;  // called before each read of the file
   };
 
   // Puts (or replaces) a file.
   void Put(const std::string& path, std::string data, uint32_t dos_time = kSomeDosTime);
+  // Puts a file of `hole` zero bytes followed by `data`, without holding the zeros.
+  void PutSparse(const std::string& path, int64_t hole, std::string data);
   // The file, or nullptr.
   File* Find(const std::string& path);
   void SetDriveType(char drive, platform::DriveType type) { drive_types_[drive] = type; }

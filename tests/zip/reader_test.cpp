@@ -2,6 +2,7 @@
 // sort views, the scanning rebuild and the failures of the directory read.
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "tests/zip/fake_platform.h"
 #include "tests/zip/zip_builder.h"
 #include "zip/zip_reader.h"
@@ -329,7 +330,7 @@ TEST_F(ReaderTest, HostileNumbersEndInTheReadersOwnWays) {
     const char* outcome;
   } cases[] = {
       {"central offset past the end", end + 16, 4, 0xFFFFFFF0, "3 members"},
-      {"65535 entries", end + 10, 2, 0xFFFF, "3 members"},
+      {"65535 entries", end + 10, 2, 0xFFFF, "EBadZipFile: ZIP64 zip file not supported"},
       {"comment longer than the file", end + 20, 2, 0xFFFF, "3 members"},
       {"negative compressed size", built.local_offsets[0] + 18, 4, 0xFFFFFF00, "3 members"},
       {"name length past the end", first_central + 28, 2, 0xFFFF, "3 members"},
@@ -356,6 +357,79 @@ TEST_F(ReaderTest, HostileNumbersEndInTheReadersOwnWays) {
     });
     if (outcome == "no error") outcome = std::to_string(reader.Count()) + " members";
     EXPECT_EQ(outcome, c.outcome) << c.what;
+  }
+}
+
+// Archives of 2 GiB or more, ZIP64 archives and directories longer than the member lists hold are
+// refused before a member is read; so is a directory that goes on past the count of its end
+// record (a writer whose 16-bit count wrapped), instead of being cut there.
+TEST_F(ReaderTest, ArchivesBeyondTheReadersLimitsAreRefusedAtOnce) {
+  const std::string kTooLarge = "EBadZipFile: Zip file too large (2 GiB or more)";
+  const std::string kZip64 = "EBadZipFile: ZIP64 zip file not supported";
+  const std::string kTooMany = "EBadZipFile: Too many files in zip file (more than 65520)";
+  const std::string kWrapped =
+      "EBadZipFile: Central directory holds more files than the end record counts";
+  auto many = [](int n) {
+    ArchivePlan plan;
+    for (int i = 0; i < n; ++i) plan.members.push_back(Member(Format("f%05d", i), ""));
+    return BuildZip(plan);
+  };
+  const std::string empty = test::EndRecord({}, "");
+  const test::Built three = BuildZip(ThreeMembers());
+  auto poked = [&](size_t at, int width, uint32_t value) {
+    std::string bytes = three.bytes;
+    for (int i = 0; i < width; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    return bytes;
+  };
+  std::string locator;  // a ZIP64 end locator right before the end record
+  test::Put32(locator, 0x07064B50);
+  test::Put32(locator, 0);
+  test::Put32(locator, 0);
+  test::Put32(locator, 0);
+  test::Put32(locator, 1);
+  std::string with_locator = three.bytes;
+  with_locator.insert(three.end_offset, locator);
+  const size_t end = three.end_offset;
+  const test::Built limit = many(65520);
+  const test::Built over = many(65521);
+  std::string over_without_end = over.bytes.substr(0, over.central_offset);
+
+  struct Case {
+    const char* what;
+    int64_t hole;  // zero bytes before the archive's bytes
+    std::string bytes;
+    std::string outcome;
+    bool assume_bad = false;
+  } cases[] = {
+      {"2 GiB", int64_t{1} << 31, empty, kTooLarge},
+      {"2 GiB less one byte", (int64_t{1} << 31) - 23, empty, "0 members"},
+      {"4 GiB and more", (int64_t{1} << 32) + 10, empty, kTooLarge},
+      {"no end record, 3 GiB", int64_t{3} << 30, std::string(100, 'x'), kTooLarge, true},
+      {"ZIP64 end locator", 0, with_locator, kZip64},
+      {"disk number marker", 0, poked(end + 4, 2, 0xFFFF), kZip64},
+      {"entries on this disk marker", 0, poked(end + 8, 2, 0xFFFF), kZip64},
+      {"central size marker", 0, poked(end + 12, 4, 0xFFFFFFFF), kZip64},
+      {"central offset marker", 0, poked(end + 16, 4, 0xFFFFFFFF), kZip64},
+      {"65,520 members", 0, limit.bytes, "65520 members"},
+      {"65,521 members", 0, over.bytes, kTooMany},
+      {"65,521 members found by scanning", 0, over_without_end, kTooMany, true},
+      {"a count that wrapped", 0, poked(end + 8, 4, 0x00020002), kWrapped},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files_.PutSparse("C:\\BIG.ZIP", c.hole, c.bytes);
+    TZipReader reader(files_, system_);
+    reader.SetIncompleteZipMode(c.assume_bad ? TIncompleteZipMode::izAssumeBad
+                                             : TIncompleteZipMode::izAssumeMulti);
+    reader.SetZipName("C:\\BIG.ZIP");
+    std::string outcome = Error([&] { reader.OpenArchive(); });
+    if (outcome == "no error") {
+      outcome = std::to_string(reader.Count()) + " members";
+    } else {
+      EXPECT_EQ(reader.ZipName(), "");  // nothing of the archive is held
+      EXPECT_EQ(reader.Count(), 0);
+    }
+    EXPECT_EQ(outcome, c.outcome);
   }
 }
 

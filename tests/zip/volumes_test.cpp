@@ -103,6 +103,18 @@ TEST_F(VolumesTest, AMissingVolumeEndsTheReadInsteadOfAskingForever) {
             "EUserCanceled: User canceled loading new disk.");
 }
 
+TEST_F(VolumesTest, AVolumeOf2GiBOrMoreIsRefusedWhenItIsOpened) {
+  std::vector<std::string> v = ThreeVolumes();
+  files_.PutSparse("C:\\SET.z01", int64_t{1} << 31, v[0]);
+  files_.Put("C:\\SET.z02", v[1]);
+  files_.Put("C:\\SET.zip", v[2]);
+  reader_.SetZipName("C:\\SET.zip");
+  reader_.OpenArchive();  // the directory is on the last two volumes
+  EXPECT_EQ(Error([&] { reader_.OpenVolume(1); }),
+            "EBadZipFile: Zip file too large (2 GiB or more)");
+  EXPECT_EQ(reader_.ZipName(), "");
+}
+
 TEST_F(VolumesTest, RemovableDisksAreAskedForAndCheckedByTheirLabels) {
   // Two disks: a and b on the first with the central header of a; b's and the end on the second.
   MemberPlan a = Member("a.txt", "aaa", "a's comment"), b = Member("b.txt", "bb");

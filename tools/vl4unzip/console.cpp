@@ -19,6 +19,31 @@ std::string Megabytes(int64_t bytes) {
 
 }  // namespace
 
+// The text with its control characters replaced by "?": C0 and DEL, and natively (UTF-8) the C1
+// controls U+0080 to U+009F, which some terminals obey as well. On Windows the text is in a code
+// page whose upper half holds letters only.
+std::string Printable(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      shown += '?';
+      continue;
+    }
+#ifndef _WIN32
+    if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+      shown += '?';
+      ++i;
+      continue;
+    }
+#endif
+    shown += static_cast<char>(c);
+  }
+  return shown;
+}
+
 Console::Console(platform::System& system)
     : system_(system), terminal_(StdoutIsTerminal()), start_(std::chrono::steady_clock::now()) {}
 
@@ -46,7 +71,7 @@ std::string Console::FromHost(std::string_view text) const {
 
 void Console::Line(const std::string& text) {
   ClearBar();
-  std::fputs(text.c_str(), stdout);
+  std::fputs(Printable(text).c_str(), stdout);
   std::fputc('\n', stdout);
   if (bar_shown_) DrawBar();
 }
@@ -54,14 +79,14 @@ void Console::Line(const std::string& text) {
 void Console::Error(const std::string& text) {
   ClearBar();
   std::fflush(stdout);
-  std::fputs(text.c_str(), stderr);
+  std::fputs(Printable(text).c_str(), stderr);
   std::fputc('\n', stderr);
   if (bar_shown_) DrawBar();
 }
 
 void Console::Prompt(const std::string& text) {
   EndProgress();
-  std::fputs(text.c_str(), stdout);
+  std::fputs(Printable(text).c_str(), stdout);
   std::fflush(stdout);
 }
 

@@ -11,6 +11,9 @@
 
 namespace vl4::unzip_tool {
 
+// The text with its control characters shown as "?" (see Console::Line).
+std::string Printable(std::string_view text);
+
 class Console {
  public:
   explicit Console(platform::System& system);
@@ -25,6 +28,8 @@ class Console {
   // UTF-8 (characters the code page lacks become "_"); on Windows it already is.
   std::string FromHost(std::string_view text) const;
 
+  // Control characters in the text (names and comments may hold escape sequences) are shown
+  // as "?": nothing read from an archive steers the terminal.
   void Line(const std::string& text);    // to stdout
   void Error(const std::string& text);   // to stderr
   void Prompt(const std::string& text);  // to stdout, no line end: the answer follows

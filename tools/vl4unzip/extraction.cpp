@@ -12,8 +12,18 @@ namespace {
 using zip::TSkipReason;
 using zip::TZipReader;
 
-bool Supported(int method) {
-  return method <= 6 || method == 8;
+// Why the reader cannot extract the member (it fails it at once); empty when it can.
+std::string Unextractable(const zip::TZipHeaderInfo& member) {
+  if (member.CompressedSize < 0 || member.UncompressedSize < 0) return "too large (2 GiB or more)";
+  const int method = member.CompressionMethod;
+  if (method <= 6 || method == 8) return "";  // the methods the reader knows
+  return Format("unsupported compression method %d", method) + (method == 99 ? " (AES)" : "");
+}
+
+// Ctrl-C ends the run wherever it comes: also while stored data is copied (the reader lets no
+// messages in there) and at the questions. A member in progress then loses its file.
+void StopIfInterrupted() {
+  if (Interrupted()) throw zip::EUserCanceled("User Aborted Operation");
 }
 
 // What unzip says it does to a member.
@@ -92,12 +102,7 @@ void Session::Configure() {
   zip::ZipReaderHost host;
   host.message_box = [this](const std::string& text, const std::string&, zip::ZipMsgKind,
                             zip::ZipMsgButtons buttons) {
-    if (text == "Unknown Compression Method" && current_ >= 0) {
-      note_ =
-          Format("unsupported compression method %d", reader_.Member(current_).CompressionMethod);
-    } else if (current_ >= 0) {
-      note_ = text;
-    }
+    if (current_ >= 0) note_ = text;
     return buttons == zip::ZipMsgButtons::kOK ? zip::ZipMsgResult::kOK : zip::ZipMsgResult::kCancel;
   };
   host.process_messages = [this] {
@@ -110,6 +115,7 @@ void Session::Configure() {
     total_bytes_ = total_bytes;
   };
   reader_.OnStartUnZip = [this](TZipReader& r, int index, const std::string& fname, bool&) {
+    StopIfInterrupted();
     if (r.Filename(index).empty()) {
       Report(index, fname, "OK");  // a directory entry: its directory is there
       return;
@@ -121,21 +127,23 @@ void Session::Configure() {
   reader_.OnEndUnZip = [this](TZipReader&, int index, const std::string& fname) {
     Report(index, fname, "OK");
   };
-  reader_.OnBadCRC = [this](TZipReader&, int calc_crc, int stored_crc, int index) {
+  reader_.OnBadCRC = [this](TZipReader& r, int calc_crc, int stored_crc, int index) {
     ++failed_;
-    Report(index, current_path_,
-           !note_.empty() ? note_
-                          : Format("bad CRC %08x (should be %08x)", static_cast<unsigned>(calc_crc),
-                                   static_cast<unsigned>(stored_crc)));
+    std::string outcome = Unextractable(r.Member(index));
+    if (outcome.empty()) outcome = note_;
+    if (outcome.empty()) {
+      outcome = Format("bad CRC %08x (should be %08x)", static_cast<unsigned>(calc_crc),
+                       static_cast<unsigned>(stored_crc));
+    }
+    Report(index, current_path_, outcome);
   };
   reader_.OnSkippingFile = [this](TZipReader& r, TSkipReason reason, const std::string& fname,
                                   int index) {
     std::string outcome = "not overwritten";
-    if (reason == TSkipReason::srBadPassword) {
+    if (reason != TSkipReason::srNoOverwrite) {
       ++failed_;
-      const int method = r.Member(index).CompressionMethod;
-      outcome = Supported(method) ? "incorrect password"
-                                  : Format("unsupported compression method %d", method);
+      outcome = Unextractable(r.Member(index));
+      if (outcome.empty()) outcome = "incorrect password";
     }
     Report(index, fname, outcome, "skipping");
   };
@@ -146,6 +154,7 @@ void Session::Configure() {
     OfferPassword(index, new_password);
   };
   reader_.OnTotalPercentDone = [this](TZipReader&, int percent) {
+    StopIfInterrupted();
     console_.Progress(percent, total_bytes_ * percent / 100, total_bytes_);
   };
 }
@@ -175,6 +184,7 @@ void Session::AskOverwrite(bool& overwrite, const std::string& path) {
   for (;;) {
     console_.Prompt("replace " + console_.Show(path) + "? [y]es, [n]o, [A]ll, [N]one: ");
     const std::optional<std::string> answer = ReadLine();
+    StopIfInterrupted();
     if (answer && !StdinIsTerminal())
       console_.Line(*answer);  // the answer as the terminal shows it
     if (!answer) {
@@ -223,8 +233,9 @@ void Session::OfferPassword(int index, std::string& password) {
     }
   }
   if (options_.password || !StdinIsTerminal()) return;
-  const std::optional<std::string> typed = ReadHidden(
-      "[" + options_.archive + "] " + console_.Show(reader_.FullName(index)) + " password: ");
+  const std::optional<std::string> typed = ReadHidden(Printable(
+      "[" + options_.archive + "] " + console_.Show(reader_.FullName(index)) + " password: "));
+  StopIfInterrupted();
   if (!typed || typed->empty()) return;
   AddPassword(*typed);
   next_password_ = 0;
@@ -235,6 +246,7 @@ int Session::Run() {
   Configure();
   try {
     reader_.UnZip();
+    StopIfInterrupted();  // a Ctrl-C that came after the last check still ends the run
   } catch (const Exception& e) {
     // The member in progress, if any, gets its line (its file is gone); the run ends here.
     console_.EndProgress();

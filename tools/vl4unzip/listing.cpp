@@ -46,8 +46,16 @@ std::string MethodName(const zip::TZipHeaderInfo& member) {
 
 int ListArchive(zip::TZipReader& reader, const std::vector<std::string>& masks, Console& console) {
   reader.OpenArchive();
+  // The comment line by line (CR LF or LF), each shown as a line of its own.
   const std::string comment = reader.ZipComment();
-  if (!comment.empty()) console.Line(console.Show(comment));
+  for (size_t at = 0; at < comment.size();) {
+    size_t end = comment.find('\n', at);
+    if (end == std::string::npos) end = comment.size();
+    std::string_view line(comment.data() + at, end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    console.Line(console.Show(line));
+    at = end + 1;
+  }
   console.Line(" Length   Method    Size  Cmpr    Date    Time   CRC-32   Name");
   console.Line("--------  ------  ------- ---- ---------- ----- --------  ----");
   int64_t total_size = 0;

@@ -37,6 +37,10 @@ int main(int argc, char** argv) {
   CatchInterrupt();
   Console console(platform->system());
   vl4::zip::TZipReader reader(*platform);
+  // Ctrl-C also ends the scan of a damaged archive's directory (the run installs its own host).
+  reader.SetHost({.process_messages = [&reader] {
+    if (Interrupted()) reader.SetCancel(true);
+  }});
   try {
     reader.SetZipName(console.FromHost(options->archive));
     if (options->action != Options::Action::kList && !options->quiet) {
@@ -45,7 +49,7 @@ int main(int argc, char** argv) {
     reader.OpenArchive();
   } catch (const vl4::Exception& e) {
     console.Error("vl4unzip: " + options->archive + ": " + e.Message());
-    return kExitNoArchive;
+    return Interrupted() ? kExitInterrupted : kExitNoArchive;
   }
   // From here on names are the program's: ANSI text with "\" separators.
   Options run = *options;
@@ -60,7 +64,7 @@ int main(int argc, char** argv) {
       return ListArchive(reader, run.masks, console);
     } catch (const vl4::Exception& e) {
       console.Error("vl4unzip: " + e.Message());
-      return kExitRunFailed;
+      return Interrupted() ? kExitInterrupted : kExitRunFailed;
     }
   }
   return ExtractArchive(reader, run, console);

@@ -95,7 +95,14 @@ int TerminalWidth() {
 
 std::optional<std::string> ReadLine() {
   std::string line;
-  if (!std::getline(std::cin, line)) return std::nullopt;
+  if (!std::getline(std::cin, line)) {
+#ifdef _WIN32
+    // Ctrl-C ends a console read at once, while its handler runs a moment later on a thread of
+    // its own: give it that moment, so that the caller sees the interrupt and not an end of input.
+    for (int i = 0; i < 20 && !interrupted && StdinIsTerminal(); ++i) Sleep(10);
+#endif
+    return std::nullopt;
+  }
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
@@ -113,7 +120,16 @@ std::optional<std::string> ReadHidden(const std::string& prompt) {
 }
 
 void CatchInterrupt() {
+  interrupted = false;
+#ifdef _WIN32
   std::signal(SIGINT, OnInterrupt);
+#else
+  // Without SA_RESTART: a read waiting at a question ends with EINTR instead of going on waiting.
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+#endif
 }
 
 bool Interrupted() {

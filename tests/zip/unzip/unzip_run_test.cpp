@@ -547,6 +547,159 @@ TEST(UnZipRun, TestingWritesNothing) {
   EXPECT_FALSE(w.world.files().DirectoryExists(w.dest));
 }
 
+// Members the reader cannot extract fail at once, whatever their CRC and before any password:
+// a method it does not know (AES among them: an encrypted member whose stored CRC is 0 and whose
+// header passes the one-byte check), and sizes of 2 GiB or more, which are skipped by name. None
+// of them asks for a password or touches the file already there.
+TEST(UnZipRun, MembersTheReaderCannotExtractFailWithoutTouchingAFile) {
+  struct Case {
+    const char* what;
+    uint16_t method;
+    bool encrypted;
+    int64_t size;  // the uncompressed size the headers give
+    std::vector<std::string> events;
+  } cases[] = {
+      {"unknown method, CRC 0", 7, false, 0, {"start", "box", "badcrc 00000000 00000000"}},
+      {"AES, CRC 0, check byte right", 99, true, 0, {"start", "box", "skip srBadPassword"}},
+      {"stored, 2 GiB", 0, false, int64_t{1} << 31, {"skip srFileOpenError"}},
+      {"deflated, ZIP64 size marker", 8, false, 0xFFFFFFFF, {"skip srFileOpenError"}},
+      {"encrypted, 3 GiB", 8, true, int64_t{3} << 30, {"skip srFileOpenError"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UnzipWorld w;
+    MemberPlan m = Plain("m.bin", "");
+    m.method = c.method;
+    m.crc = 0;
+    m.uncompressed_size = c.size;
+    if (c.encrypted) test::EncryptMember(m, "pw");
+    ArchivePlan plan;
+    plan.members = {m, Plain("next.txt", "next")};
+    w.Use(plan);
+    w.world.files().ForceDirectories(w.dest);
+    w.world.WriteFile(w.dest + "\\m.bin", "old");
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetOverwriteMode(TUZOverwriteMode::Always);
+    r.SetPassword("pw");
+    std::vector<std::string> events;
+    ZipReaderHost host;
+    host.message_box = [&](const std::string& text, const std::string& caption, ZipMsgKind,
+                           ZipMsgButtons) {
+      EXPECT_EQ(caption + ": " + text, "Zip Error: Unknown Compression Method");
+      events.push_back("box");
+      return ZipMsgResult::kOK;
+    };
+    r.SetHost(host);
+    r.OnStartUnZip = [&](TZipReader&, int i, const std::string&, bool&) {
+      if (i == 0) events.push_back("start");
+    };
+    r.OnBadCRC = [&](TZipReader&, int calc, int stored, int) {
+      events.push_back(
+          Format("badcrc %08x %08x", static_cast<unsigned>(calc), static_cast<unsigned>(stored)));
+    };
+    r.OnBadPassword = [&](TZipReader&, int, std::string&) { events.push_back("password"); };
+    r.OnSkippingFile = [&](TZipReader&, TSkipReason reason, const std::string& fname, int i) {
+      EXPECT_EQ(Format("%d ", i) + fname, "0 m.bin");
+      events.push_back(reason == TSkipReason::srBadPassword     ? "skip srBadPassword"
+                       : reason == TSkipReason::srFileOpenError ? "skip srFileOpenError"
+                                                                : "skip srNoOverwrite");
+    };
+    r.OnEndUnZip = [&](TZipReader&, int i, const std::string&) {
+      if (i == 0) events.push_back("end");
+    };
+    int64_t total = -1;
+    r.OnStartUnZipInfo = [&](TZipReader&, int, int64_t total_bytes, bool&) { total = total_bytes; };
+    EXPECT_EQ(r.UnZip(), 1);
+    EXPECT_EQ(events, c.events);
+    EXPECT_EQ(total, 4);  // next.txt's; this member writes nothing
+    EXPECT_EQ(Tree(w.world, w.dest), (Files{{"m.bin", "old"}, {"next.txt", "next"}}));
+  }
+}
+
+// A file the user agreed to overwrite is replaced even when an earlier run made it read-only,
+// hidden or system; the member's own attributes then apply as usual. Refused: left as it was.
+TEST(UnZipRun, AnAgreedOverwriteClearsTheAttributesInTheWay) {
+  const uint32_t kShown = platform::kAttrReadOnly | platform::kAttrHidden | platform::kAttrSystem;
+  struct Case {
+    uint32_t attributes;
+    TUZOverwriteMode mode;
+    const char* result;
+  } cases[] = {
+      {platform::kAttrReadOnly, TUZOverwriteMode::Always, "new"},
+      {platform::kAttrHidden, TUZOverwriteMode::Always, "new"},
+      {platform::kAttrSystem | platform::kAttrHidden, TUZOverwriteMode::Prompt, "new"},
+      {platform::kAttrReadOnly, TUZOverwriteMode::Never, "old"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(Format("%x %d", c.attributes, static_cast<int>(c.mode)));
+    // Wine started by root writes read-only files: nothing to show there.
+    if (vl4::test::RunsUnderWine() && c.attributes == platform::kAttrReadOnly) continue;
+    UnzipWorld w;
+    MemberPlan member = Plain("a.txt", "new");
+    member.external_attributes = platform::kAttrArchive | platform::kAttrReadOnly;
+    ArchivePlan plan;
+    plan.members = {member};
+    w.Use(plan);
+    platform::Files& files = w.world.files();
+    const std::string path = w.dest + "\\a.txt";
+    files.ForceDirectories(w.dest);
+    w.world.WriteFile(path, "old");
+    ASSERT_TRUE(files.SetAttributes(path, c.attributes));
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetOverwriteMode(c.mode);
+    r.OnPromptForOverwrite = [](TZipReader&, bool& overwrite, int, std::string&) {
+      overwrite = true;
+    };
+    const bool replaced = c.result == std::string("new");
+    EXPECT_EQ(r.UnZip(), replaced ? 1 : 0);
+    EXPECT_EQ(w.world.ReadFile(path), c.result);
+    EXPECT_EQ(files.GetAttributes(path).value_or(0) & kShown,
+              replaced ? platform::kAttrReadOnly : c.attributes);
+  }
+}
+
+// A failure handler that throws ends the run, and the failed member's file still goes.
+TEST(UnZipRun, AFailureHandlerThatThrowsStillTakesTheFailedFileAway) {
+  struct Case {
+    const char* what;
+    bool encrypted;
+    bool offer_password;  // OnBadPassword assigned (it throws)
+  } cases[] = {
+      {"OnBadCRC", false, false},
+      {"OnSkippingFile", true, false},
+      {"OnBadPassword", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    UnzipWorld w;
+    MemberPlan bad = Plain("bad.bin", Pattern(20000));
+    bad.crc ^= 0x00FFFFFF;  // the check byte (the CRC's high byte) stays right
+    if (c.encrypted) test::EncryptMember(bad, "pw");
+    ArchivePlan plan;
+    plan.members = {bad, Plain("next.txt", "next")};
+    w.Use(plan);
+    TZipReader& r = w.reader;
+    r.SetDoAll(true);
+    r.SetDestDir(w.dest);
+    r.SetPassword("pw");
+    r.OnBadCRC = [](TZipReader&, int, int, int) { throw EBadZipFile("from OnBadCRC"); };
+    r.OnSkippingFile = [](TZipReader&, TSkipReason, const std::string&, int) {
+      throw EBadZipFile("from OnSkippingFile");
+    };
+    if (c.offer_password) {
+      r.OnBadPassword = [](TZipReader&, int, std::string&) {
+        throw EBadZipFile("from OnBadPassword");
+      };
+    }
+    EXPECT_EQ(Error([&] { r.UnZip(); }), std::string("EBadZipFile: from ") + c.what);
+    EXPECT_TRUE(Tree(w.world, w.dest).empty());
+  }
+}
+
 #ifndef _WIN32
 TEST(UnZipRun, AFailedWriteEndsTheRunAndTheFileGoes) {
   UnzipWorld w;

@@ -94,6 +94,44 @@ expect_status 9 "missing archive"
 tool "$@" -l -t "$fixtures/level6.zip"
 expect_status 10 "-l with -t"
 
+# Archives past the reader's limits are refused at once, saying why: 2 GiB or more (a sparse file,
+# nothing of it written), ZIP64 (zip makes one from a stream).
+cp "$fixtures/level6.zip" big.zip && truncate -s 3G big.zip
+tool "$@" -l big.zip
+expect_status 9 "3 GiB archive"
+grep -q "2 GiB or more" out.txt || fail "3 GiB archive: no reason given"
+rm -f big.zip
+echo "streamed" | zip -q z64.zip -
+tool "$@" -t z64.zip
+expect_status 9 "ZIP64 archive"
+grep -q "ZIP64" out.txt || fail "ZIP64 archive: no reason given"
+# An AES member fails, named as such, whatever the password.
+if command -v 7zz > /dev/null; then
+  echo "aes" > aes.txt && 7zz a -tzip -mem=AES256 -psecret aes.zip aes.txt > /dev/null
+  tool "$@" -t -P secret aes.zip
+  expect_status 1 "AES member"
+  grep -q "aes.txt  unsupported compression method 99 (AES)" out.txt || fail "AES member: not named"
+fi
+
+# -o over the tool's own earlier output, which has made a member's file read-only.
+mkdir ro && echo "read only" > ro/r.txt && chmod 444 ro/r.txt && (cd ro && zip -q ../ro.zip r.txt)
+tool "$@" -d x-ro ro.zip
+expect_status 0 "read-only member"
+tool "$@" -o -d x-ro ro.zip
+expect_status 0 "-o over a read-only file"
+
+# Control characters of stored names and of the comment do not reach the terminal.
+esc=$(printf '\033')
+mkdir ctl && echo x > "ctl/a${esc}[31mred.txt" &&
+  (cd ctl && printf 'note\033]0;title\007\n' | zip -q -z ../ctl.zip ./*)
+for opts in -l -t "-d x-ctl"; do
+  # shellcheck disable=SC2086
+  tool "$@" $opts ctl.zip
+  expect_status 0 "$opts ctl.zip"
+  grep -q "red.txt" out.txt || fail "$opts ctl.zip: the name not shown"
+  ! grep -q "$esc" out.txt || fail "$opts ctl.zip: a control character reached the terminal"
+done
+
 # Natively, names in the sandbox's code page come out on the host as unzip writes them: flagged
 # UTF-8 (7-Zip) and unflagged UTF-8 from Unix (Info-ZIP's zip).
 case "$*" in
@@ -107,6 +145,25 @@ case "$*" in
     unzip -q -d "u-$archive" "$archive"
     diff -r "v-$archive" "u-$archive" > /dev/null || fail "names in $archive differ"
   done
+  ;;
+esac
+
+# Ctrl-C at a question ends the run at once with its status, instead of waiting for an answer and
+# going on (natively: a signal reaches no program under Wine as Ctrl-C).
+case "$*" in
+*.exe*) ;;
+*)
+  mkfifo answers
+  "$@" -d x-level6 "$fixtures/level6.zip" < answers > out.txt 2>&1 &
+  pid=$!
+  exec 3> answers
+  for _ in $(seq 100); do grep -q "replace" out.txt && break; sleep 0.1; done
+  kill -INT "$pid"
+  for _ in $(seq 30); do kill -0 "$pid" 2> /dev/null || break; sleep 0.1; done
+  exec 3>&-  # an answer never came: the end of input, had the run gone on waiting
+  wait "$pid"
+  status=$?
+  expect_status 80 "Ctrl-C at a question"
   ;;
 esac
 
