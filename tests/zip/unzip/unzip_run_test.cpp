@@ -576,7 +576,7 @@ TEST(UnZipRun, MembersTheReaderCannotExtractFailWithoutTouchingAFile) {
     ArchivePlan plan;
     plan.members = {m, Plain("next.txt", "next")};
     w.Use(plan);
-    w.world.files().ForceDirectories(w.dest);
+    platform::ForceDirectories(w.world.files(), w.dest);
     w.world.WriteFile(w.dest + "\\m.bin", "old");
     TZipReader& r = w.reader;
     r.SetDoAll(true);
@@ -644,7 +644,7 @@ TEST(UnZipRun, AnAgreedOverwriteClearsTheAttributesInTheWay) {
     w.Use(plan);
     platform::Files& files = w.world.files();
     const std::string path = w.dest + "\\a.txt";
-    files.ForceDirectories(w.dest);
+    platform::ForceDirectories(files, w.dest);
     w.world.WriteFile(path, "old");
     ASSERT_TRUE(files.SetAttributes(path, c.attributes));
     TZipReader& r = w.reader;
