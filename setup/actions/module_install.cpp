@@ -7,13 +7,13 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/ide_family.h"
-#include "setup/form1.h"
+#include "setup/ide/ide_family.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
-void TForm1::SetPackageNames(EnvRow& row) {
+void SetupWindow::SetPackageNames(EnvRow& row) {
   row.aux_files.clear();
   const IdeFamily family = FamilyOf(row);
   if (family == IdeFamily::kDelphi || family == IdeFamily::kCppBuilder) {
@@ -22,7 +22,7 @@ void TForm1::SetPackageNames(EnvRow& row) {
 }
 
 // The hidden Install button installs until its caption carries the modules-installed mark.
-void TForm1::InstallButtonClick(ui::Control& sender) {
+void SetupWindow::InstallButtonClick(ui::Control& sender) {
   EnvRow* row = catalogue_.ByControl(&sender);
   if (row == nullptr) {
     App().ShowMessage(texts::kErrorButtonFrom, this);
@@ -31,7 +31,7 @@ void TForm1::InstallButtonClick(ui::Control& sender) {
   if (sender.Caption().find("Delete") == std::string::npos) InstallModules(*row);
 }
 
-void TForm1::InstallModules(EnvRow& row) {
+void SetupWindow::InstallModules(EnvRow& row) {
   switch (FamilyOf(row)) {
     case IdeFamily::kDelphi:
     case IdeFamily::kCppBuilder:
@@ -49,7 +49,7 @@ void TForm1::InstallModules(EnvRow& row) {
 // The compiler's success is not examined here: whether the package now lies in the module folder
 // shows in the next status refresh. A compiler that is still running when the wait ends leaves
 // the package for a later start.
-void TForm1::InstallPackage(EnvRow& row) {
+void SetupWindow::InstallPackage(EnvRow& row) {
   platform::Files& files = platform_.files();
   const IdeFamily family = FamilyOf(row);
   const std::string folder = row.ModuleFolder(install_dir_);
@@ -77,7 +77,7 @@ void TForm1::InstallPackage(EnvRow& row) {
 }
 
 // The add-in library is built by the IDE itself; its log goes to vl4addin.inf.
-void TForm1::InstallVbAddin(EnvRow& row) {
+void SetupWindow::InstallVbAddin(EnvRow& row) {
   platform::Files& files = platform_.files();
   const std::string folder = row.ModuleFolder(install_dir_);
   const std::string base = folder + "\\vl4addin";
@@ -90,7 +90,7 @@ void TForm1::InstallVbAddin(EnvRow& row) {
 
 // The IDE loads the packages listed under its Known Packages key, which exists once the IDE has
 // run; the key is never created here. A value the user or the IDE set is kept.
-void TForm1::RegisterKnownPackage(EnvRow& row) {
+void SetupWindow::RegisterKnownPackage(EnvRow& row) {
   platform::Registry& registry = platform_.registry();
   constexpr platform::RootKey kRoot = platform::RootKey::kCurrentUser;
   const bool delphi = FamilyOf(row) == IdeFamily::kDelphi;
@@ -117,8 +117,8 @@ void TForm1::RegisterKnownPackage(EnvRow& row) {
   }
 }
 
-bool TForm1::RunProgram(const std::string& exe, const std::string& parameters,
-                        const std::string& dir, DisplayMode mode) {
+bool SetupWindow::RunProgram(const std::string& exe, const std::string& parameters,
+                             const std::string& dir, DisplayMode mode) {
   static constexpr int kShowCommands[] = {platform::kSwShowNormal, platform::kSwShowMaximized,
                                           platform::kSwShowMinimized, platform::kSwShowMinNoActive};
   process_ =
@@ -127,7 +127,7 @@ bool TForm1::RunProgram(const std::string& exe, const std::string& parameters,
 }
 
 // The outside build gets about two seconds; after that the setup tool goes on regardless.
-void TForm1::WaitForProgram() {
+void SetupWindow::WaitForProgram() {
   constexpr int kPolls = 20;
   constexpr uint32_t kInterval = 100;
   if (process_ == nullptr) return;

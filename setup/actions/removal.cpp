@@ -5,12 +5,12 @@
 
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/form1.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
-void TForm1::DeleteClick(ui::Control& sender) {
+void SetupWindow::DeleteClick(ui::Control& sender) {
   const bool from_envs_page = &sender == &ButtonEnvsDelete;
   EnvRow* row = from_envs_page ? SelectedEnv() : catalogue_.ByControl(&sender);
   if (row == nullptr || row->page == nullptr) {
@@ -38,7 +38,7 @@ void TForm1::DeleteClick(ui::Control& sender) {
   }
 }
 
-int TForm1::RemoveEnvironment(EnvRow& row) {
+int SetupWindow::RemoveEnvironment(EnvRow& row) {
   platform::Files& files = platform_.files();
   const std::string folder = row.ModuleFolder(install_dir_);
   // Subfolders are neither entered nor removed; a file that cannot be deleted is reported.

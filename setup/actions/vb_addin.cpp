@@ -2,7 +2,7 @@
 // and registered with Windows by regsvr32, which is started and not waited for.
 #include "platform/path.h"
 #include "platform/platform.h"
-#include "setup/form1.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
@@ -18,7 +18,7 @@ constexpr char kAddInKey[] = "vl4addin.VL4ToolsForVB";  // the add-in's COM prog
 // start of regsvr32, never before the library exists. Otherwise an add-in library that was built
 // after the first refresh (a Visual Basic build slower than the setup tool's wait) would be
 // listed but never registered, while the status told the user the tools were in the menu.
-void TForm1::RegisterVbAddin(EnvRow& row) {
+void SetupWindow::RegisterVbAddin(EnvRow& row) {
   platform::Files& files = platform_.files();
   platform::Profile& profile = platform_.profile();
   const std::string list =

@@ -71,14 +71,14 @@ std::optional<std::string> KnownPackage(SetupPc& pc, const std::string& key,
   return pc.registry().ReadString(RootKey::kCurrentUser, key, name);
 }
 
-const EnvPage& PageOf(TForm1& form, int row) {
+const EnvPage& PageOf(SetupWindow& form, int row) {
   return *form.Envs().Row(row).page;
 }
 
 TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
   SetupPc pc;
   AddDelphi7(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   // The IDE's own compiler, in the module folder, minimised without taking the focus.
   const auto started = pc.StartedProcesses();
@@ -119,7 +119,7 @@ TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
 TEST(ModuleInstall, ACompilerStillRunningAfterTheWaitLeavesThePackageForALaterStart) {
   SetupPc pc;
   AddDelphi7(pc, "package vl4d7tls; { vl4standin-delay=3000 }\r\nend.\r\n");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_FALSE(pc.files().FileExists(kPackage));
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);
   EXPECT_FALSE(PageOf(form, 7).StatusRed());
@@ -148,7 +148,7 @@ TEST(ModuleInstall, CppBuilder5RegistersItsPackageUnderBcb) {
   pc.InstallStandIn("C:\\CBuilder5\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\C++Builder\\5.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   ASSERT_EQ(pc.StartedProcesses().size(), 1u);
   EXPECT_EQ(pc.StartedProcesses()[0].command,
@@ -203,7 +203,7 @@ TEST(ModuleInstall, TheKnownPackageValueIsWrittenOnlyIntoAnExistingKey) {
     AddDelphi7(pc);
     pc.Put(kPackage, "built");  // nothing to compile
     c.prepare(pc);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_TRUE(pc.StartedProcesses().empty());
     c.check(pc);
     EXPECT_EQ(PageOf(form, 7).Status.Caption(), c.status);
@@ -221,7 +221,7 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
   pc.InstallStandIn("C:\\BDS\\3.0\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\BDS\\3.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EnvRow& row = form.Envs().Row(30);
   EXPECT_EQ(row.exe_path, "C:\\BDS\\3.0\\Bin\\bds.exe");
   // Start-up knows no library directory for the row: nothing goes into the IDE yet.
@@ -246,7 +246,7 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
 TEST(ModuleInstall, VisualBasic6BuildsItsAddInAndRegistersItOnce) {
   SetupPc pc;
   AddVb6(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   // Start-up builds the library with the IDE, then its status refresh registers it; the
   // environments page's refresh of the same row does not start regsvr32 again.
@@ -308,7 +308,7 @@ TEST(ModuleInstall, TheAddInListSaysWhetherTheAddInIsRegistered) {
     pc.InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
     if (*c.list) pc.Put(kAddInList, c.list);
     if (c.library) pc.Put("C:\\VL4\\VB6\\vl4addin.dll", "MZ");
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_EQ(pc.StartedProcesses().size(), c.regsvr32_starts) << c.what;
     EXPECT_EQ(form.LabelEnvsStatus.Caption(), c.details_status) << c.what;
     EXPECT_EQ(pc.pc().profile().ReadString(kAddInList, "Add-Ins32", "vl4addin.VL4ToolsForVB", ""),
@@ -329,7 +329,7 @@ TEST(ModuleInstall, StatusLinesTellWhatTheSetupToolFound) {
   pc.Put("c:\\lazarus\\lazarus.exe");
   pc.WriteVlIni("[Libraries]\r\nCB5=C:\\CBuilder5\\Lib\r\n");
   platform::ForceDirectories(pc.files(), "C:\\CBuilder5\\Lib");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);
   EXPECT_FALSE(PageOf(form, 7).StatusRed());
@@ -358,7 +358,7 @@ TEST(EnvironmentsPage, TheDetailsShowTheSelectedEntryAndItsCheckMarkFollowsTheRu
   pc.AddModules("VB6");
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_EQ(form.CheckListBox1.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Microsoft Visual Basic 6",
                                       "Free Pascal Lazarus 0.9"}));
@@ -387,7 +387,7 @@ TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
   SetupPc pc;
   AddDelphi7(pc, "package vl4d7tls;\r\nend.\r\n", /*in_registry=*/false);
   pc.Put("C:\\Other\\MyDelphi32Copy.exe", "MZ");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EnvRow& row = form.Envs().Row(7);
   ASSERT_EQ(row.exe_path, "");
   form.PageMenu.Item(1).Click();
@@ -442,7 +442,7 @@ TEST(Browse, TheEnvironmentsPageBrowsesForTheSelectedEntry) {
   pc.registry().DeleteKey(RootKey::kLocalMachine, kVbKey);  // not found at start-up
   pc.AddModules("LAZARUS1");
   pc.Put("C:\\Programs\\Lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_FALSE(form.CheckListBox1.Checked(1));
 
   form.CheckListBox1.UserSelect(1);

@@ -26,7 +26,7 @@ void ExpectConfirmation(SetupPc& pc, const std::string& name, ModalResult answer
 
 // The page menu names the pages of the list in order, tagged with their positions, and marks the
 // shown one.
-void ExpectMenuFollowsPages(TForm1& form) {
+void ExpectMenuFollowsPages(SetupWindow& form) {
   ASSERT_EQ(form.PageMenu.Count(), form.PageCount());
   for (int i = 0; i < form.PageMenu.Count(); ++i) {
     EXPECT_EQ(form.PageMenu.Item(i).Tag(), i + 1);
@@ -42,7 +42,7 @@ TEST(Removal, AnEnvironmentPageGoesAndLeftoversAreReported) {
   pc.Put("C:\\VL4\\DELPHI7\\readonly.txt");
   pc.files().SetAttributes("C:\\VL4\\DELPHI7\\readonly.txt", platform::kAttrReadOnly);
   pc.Put("C:\\VL4\\DELPHI7\\Sub\\kept.txt");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.PageMenu.Item(1).Click();
   ui::TabSheet& delphi_page = form.Page(2);
 
@@ -81,7 +81,7 @@ TEST(Removal, TheLastEnvironmentPageGivesWayToTheWorkingDirectoryPage) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.Put("C:\\VL4\\LAZARUS1\\Sub\\kept.txt");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.PageMenu.Item(3).Click();
   ExpectConfirmation(pc, "Free Pascal Lazarus 0.9", ModalResult::kYes);
   form.Envs().Row(32).page->DeleteButton.Click();  // every file goes: no message
@@ -110,7 +110,7 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.Put("c:\\lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_TRUE(form.ButtonEnvsDelete.Enabled());
 
   // The last entry goes: the new last one is selected and shown.

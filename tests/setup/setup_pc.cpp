@@ -8,9 +8,9 @@
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
-#include "setup/actions/code_page.h"
-#include "setup/actions/results_file.h"
 #include "setup/catalogue.h"
+#include "setup/results/code_page.h"
+#include "setup/results/results_file.h"
 #include "tests/support/test_world.h"
 
 namespace vl4::test {
@@ -52,10 +52,10 @@ SetupPc::SetupPc() : root_(NewRoot()) {
 SetupPc::~SetupPc() {
   // regsvr32 is not waited for by the setup tool; the PC outlives it.
   if (pc_) pc_->WaitForStartedProcesses(std::chrono::seconds(10));
-  form7_.reset();
-  form4_.reset();
-  form3_.reset();
-  form1_.reset();
+  net_output_.reset();
+  user_name_.reset();
+  about_.reset();
+  window_.reset();
   pc_.reset();
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
@@ -116,23 +116,23 @@ std::vector<std::string> SetupPc::StandInLog() {
   return platform::SplitLines(Read("C:\\Windows\\vl4standin.log").value_or(""));
 }
 
-TForm1& SetupPc::Start(std::vector<std::string> arguments) {
+SetupWindow& SetupPc::Start(std::vector<std::string> arguments) {
   pc_.reset();
   pc_ =
       std::make_unique<platform::SandboxPlatform>(root_, ExeHostPath(root_), std::move(arguments));
   ui_.app.SetTitle("VL4 Setup");
-  form1_ = std::make_unique<TForm1>(ui_.app, *pc_);
-  ui_.app.SetMainForm(form1_.get());
-  form1_->FormCreate();
-  form3_ = std::make_unique<TForm3>(ui_.app);
-  form4_ = std::make_unique<TForm4>(ui_.app);
-  form7_ = std::make_unique<TForm7>(ui_.app, pc_->files());
-  form1_->AttachDialogs(*form3_, *form4_, *form7_);
-  return *form1_;
+  window_ = std::make_unique<SetupWindow>(ui_.app, *pc_);
+  ui_.app.SetMainForm(window_.get());
+  window_->FormCreate();
+  about_ = std::make_unique<AboutDialog>(ui_.app);
+  user_name_ = std::make_unique<UserNameDialog>(ui_.app);
+  net_output_ = std::make_unique<NetOutputDialog>(ui_.app, pc_->files());
+  window_->AttachDialogs(*about_, *user_name_, *net_output_);
+  return *window_;
 }
 
 void SetupPc::Close() {
-  form1_->Close();
+  window_->Close();
 }
 
 std::string RecordText(const std::string& file, size_t index) {

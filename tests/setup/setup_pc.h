@@ -12,10 +12,10 @@
 
 #include "platform/registry.h"
 #include "platform/sandbox/sandbox_platform.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/form7.h"
-#include "setup/form1.h"
-#include "setup/form3.h"
+#include "setup/about_dialog.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/dialogs/user_name_dialog.h"
+#include "setup/setup_window.h"
 #include "ui/headless/testing.h"
 
 namespace vl4 {
@@ -67,8 +67,8 @@ class SetupPc {
 
   // Creates the setup window under `arguments` (the PC is started afresh with them), runs its
   // start-up and creates the dialogs after it, as the program does.
-  TForm1& Start(std::vector<std::string> arguments = {});
-  TForm1& form() { return *form1_; }
+  SetupWindow& Start(std::vector<std::string> arguments = {});
+  SetupWindow& form() { return *window_; }
   // The user closes the setup window: shutdown runs.
   void Close();
 
@@ -76,10 +76,10 @@ class SetupPc {
   std::string root_;
   std::unique_ptr<platform::SandboxPlatform> pc_;
   ui::testing::HeadlessUi ui_;
-  std::unique_ptr<TForm1> form1_;
-  std::unique_ptr<TForm3> form3_;
-  std::unique_ptr<TForm4> form4_;
-  std::unique_ptr<TForm7> form7_;
+  std::unique_ptr<SetupWindow> window_;
+  std::unique_ptr<AboutDialog> about_;
+  std::unique_ptr<UserNameDialog> user_name_;
+  std::unique_ptr<NetOutputDialog> net_output_;
 };
 
 // A results file's records as text (code page 866 bytes mapped back), for checks.

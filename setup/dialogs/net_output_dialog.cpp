@@ -1,5 +1,5 @@
 // The .NET output directory dialog.
-#include "setup/actions/form7.h"
+#include "setup/dialogs/net_output_dialog.h"
 
 #include "platform/file_tree.h"
 #include "platform/files.h"
@@ -8,7 +8,7 @@
 
 namespace vl4 {
 
-TForm7::TForm7(ui::Application& app, platform::Files& files)
+NetOutputDialog::NetOutputDialog(ui::Application& app, platform::Files& files)
     : ui::Form(app, "Form7"), files_(files) {
   SetCaption(texts::kNetOutputTitle);
   SetBorderStyle(ui::BorderStyle::kDialog);
@@ -44,8 +44,8 @@ TForm7::TForm7(ui::Application& app, platform::Files& files)
   };
 }
 
-void TForm7::Prepare(bool use_local_dir, const std::string& local_dir_name,
-                     const std::string& work_dir) {
+void NetOutputDialog::Prepare(bool use_local_dir, const std::string& local_dir_name,
+                              const std::string& work_dir) {
   work_dir_ = work_dir;
   Edit1.SetText(local_dir_name);
   CheckBox1.SetChecked(use_local_dir);
@@ -53,14 +53,14 @@ void TForm7::Prepare(bool use_local_dir, const std::string& local_dir_name,
   CheckBox1.SetFocus();
 }
 
-void TForm7::UpdateControls() {
+void NetOutputDialog::UpdateControls() {
   const bool local = CheckBox1.Checked();
   Edit1.SetEnabled(local);
   ButtonBrowse.SetEnabled(local);
   ButtonOK.SetEnabled(!local || !Trim(Edit1.Text()).empty());
 }
 
-void TForm7::BrowseClick() {
+void NetOutputDialog::BrowseClick() {
   ui::DirectoryRequest request;
   request.caption = texts::kChooseOutputDir;
   const std::string typed = Trim(Edit1.Text());
@@ -68,7 +68,7 @@ void TForm7::BrowseClick() {
   if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
 }
 
-bool TForm7::ValidateLocalDir() {
+bool NetOutputDialog::ValidateLocalDir() {
   const std::string dir = Trim(Edit1.Text());
   if (dir.size() < 4 || dir.compare(1, 2, ":\\") != 0 ||
       files_.GetDriveType(dir.substr(0, 3)) != platform::DriveType::kFixed) {
@@ -88,7 +88,7 @@ bool TForm7::ValidateLocalDir() {
   return false;
 }
 
-void TForm7::FormKeyDown(uint16_t& key, unsigned shift) {
+void NetOutputDialog::FormKeyDown(uint16_t& key, unsigned shift) {
   if (key != ui::kKeyF8 || shift != ui::kShiftNone) return;
   key = 0;
   if (ButtonBrowse.Enabled()) ButtonBrowse.Click();

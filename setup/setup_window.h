@@ -1,6 +1,6 @@
-// TForm1, the setup window: the main window of Setup mode. Its creation runs the whole
-// start-up; its pages are the environments page, one page per available environment and the
-// working directory page; closing it writes the configuration back.
+// The setup window, the main window of Setup mode (runtime name Form1). Its creation runs the
+// whole start-up; its pages are the environments page, one page per available environment and
+// the working directory page; closing it writes the configuration back.
 #pragma once
 
 #include <memory>
@@ -22,20 +22,20 @@ class Process;
 namespace vl4 {
 
 class IdeDetector;
-class TForm3;
-class TForm4;
-class TForm7;
+class AboutDialog;
+class UserNameDialog;
+class NetOutputDialog;
 
-class TForm1 : public ui::Form {
+class SetupWindow : public ui::Form {
  public:
-  TForm1(ui::Application& app, platform::Platform& platform);
-  ~TForm1() override;
+  SetupWindow(ui::Application& app, platform::Platform& platform);
+  ~SetupWindow() override;
 
   // Start-up: everything that happens while the window is created, before the user sees it.
   // It may end the program early (a missing tool, no environment, a system error, "-FAST").
   void FormCreate();
   // The dialogs are created after the setup window, so start-up never uses them.
-  void AttachDialogs(TForm3& about, TForm4& user_name, TForm7& net_output);
+  void AttachDialogs(AboutDialog& about, UserNameDialog& user_name, NetOutputDialog& net_output);
 
   // State other parts of the program (and the tests) read.
   const std::string& InstallDir() const { return install_dir_; }
@@ -196,8 +196,8 @@ class TForm1 : public ui::Form {
 
   // Runs an event handler the way the application does: an error is shown in an error box.
   void Guarded(const std::function<void()>& handler);
-  ui::Control::Event Handler(void (TForm1::*method)());
-  ui::Control::Event SenderHandler(void (TForm1::*method)(ui::Control&));
+  ui::Control::Event Handler(void (SetupWindow::*method)());
+  ui::Control::Event SenderHandler(void (SetupWindow::*method)(ui::Control&));
 
   platform::Platform& platform_;
   Catalogue catalogue_;
@@ -220,9 +220,9 @@ class TForm1 : public ui::Form {
   std::unique_ptr<IdeDetector> detector_;
   std::unique_ptr<platform::Process> process_;  // the last program started
 
-  TForm3* about_ = nullptr;
-  TForm4* user_name_dialog_ = nullptr;
-  TForm7* net_output_dialog_ = nullptr;
+  AboutDialog* about_ = nullptr;
+  UserNameDialog* user_name_dialog_ = nullptr;
+  NetOutputDialog* net_output_dialog_ = nullptr;
 };
 
 }  // namespace vl4

@@ -1,5 +1,6 @@
-// TForm7, the dialog that chooses the output directory of the .NET project templates: the
-// working directory itself, or a directory on a local hard disk, checked before the dialog closes.
+// The .NET output dialog (runtime name Form7): it chooses the output directory of the .NET
+// project templates, the working directory itself or a directory on a local hard disk, checked
+// before the dialog closes.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,9 @@ class Files;
 
 namespace vl4 {
 
-class TForm7 : public ui::Form {
+class NetOutputDialog : public ui::Form {
  public:
-  TForm7(ui::Application& app, platform::Files& files);
+  NetOutputDialog(ui::Application& app, platform::Files& files);
 
   // Sets the dialog up from the stored choice; `work_dir` is where Browse starts when the edit
   // field names no existing directory.

@@ -4,9 +4,9 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
-#include "setup/form1.h"
+#include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
@@ -21,7 +21,7 @@ void SetWorkStatus(ui::Label& status, const char* message, ui::Color color) {
 
 }  // namespace
 
-void TForm1::RefreshWorkPage() {
+void SetupWindow::RefreshWorkPage() {
   platform::Files& files = platform_.files();
   const EnvChoice env_at_start = current_;
 
@@ -86,7 +86,7 @@ void TForm1::RefreshWorkPage() {
 
 // The list offers every available environment whose page reports no problem, or whose modules
 // are installed; the environments page's check marks follow it.
-void TForm1::FillEnvironmentList(const EnvChoice& preselect) {
+void SetupWindow::FillEnvironmentList(const EnvChoice& preselect) {
   ComboEnvironment.SetEnabled(true);
   ComboEnvironment.ClearItems();
   ComboEnvironment.SetItemIndex(-1);
@@ -116,7 +116,7 @@ void TForm1::FillEnvironmentList(const EnvChoice& preselect) {
 }
 
 // The samples of the environment: SAMPLES\<family><version>, else SAMPLES\<family>.
-void TForm1::BuildSampleList(const EnvChoice& env) {
+void SetupWindow::BuildSampleList(const EnvChoice& env) {
   platform::Files& files = platform_.files();
   sample_list_.clear();
   sample_folder_.clear();
@@ -147,13 +147,13 @@ void TForm1::BuildSampleList(const EnvChoice& env) {
   if (present == sample_list_.size()) ButtonSamples.SetCaption(texts::kDeleteSamples);
 }
 
-void TForm1::ComboEnvironmentChange() {
+void SetupWindow::ComboEnvironmentChange() {
   SelectEnvironment(ComboEnvironment.Text());
   RefreshWorkPage();
 }
 
 // The chosen environment becomes the current one and goes into the results header.
-void TForm1::SelectEnvironment(const std::string& display_name) {
+void SetupWindow::SelectEnvironment(const std::string& display_name) {
   const EnvRow* row = catalogue_.ByDisplayName(display_name);
   current_ = row ? EnvChoice{row->family_key, row->version} : EnvChoice{};
   RewriteResultsHeader(platform_.files(), config_.work_dir, 0, row ? row->Code() : std::string(),

@@ -7,10 +7,10 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
 #include "setup/detection.h"
-#include "setup/form1.h"
+#include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
@@ -21,7 +21,7 @@ constexpr const char* kTools[] = {"VL4Demo.exe", "VL4Load.exe", "VL4Res.exe"};
 
 }  // namespace
 
-void TForm1::FormCreate() {
+void SetupWindow::FormCreate() {
   SetFixedCaptions();
   // The sealing of the results file draws its filler from here.
   random_.seed(static_cast<std::minstd_rand::result_type>(
@@ -88,7 +88,7 @@ void TForm1::FormCreate() {
   }
 }
 
-void TForm1::SetFixedCaptions() {
+void SetupWindow::SetFixedCaptions() {
   ButtonAbout.SetCaption(texts::kAbout);
   ButtonSite.SetCaption(texts::kSite);
   ButtonBack.SetCaption(texts::kBack);
@@ -107,7 +107,7 @@ void TForm1::SetFixedCaptions() {
   ButtonNetOutput.SetCaption(texts::kNetOutput);
 }
 
-bool TForm1::CheckTools() {
+bool SetupWindow::CheckTools() {
   std::string missing;
   for (const char* tool : kTools) {
     if (platform_.files().FileExists(install_dir_ + tool)) continue;
@@ -123,7 +123,7 @@ bool TForm1::CheckTools() {
 
 // "-FAST" ends the program after start-up; an existing directory is the source directory (the
 // last one wins); the first argument may name the start page by its environment code.
-void TForm1::ParseCommandLine() {
+void SetupWindow::ParseCommandLine() {
   const std::vector<std::string> arguments = platform_.system().Arguments();
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -139,7 +139,7 @@ void TForm1::ParseCommandLine() {
   }
 }
 
-void TForm1::SetRowCaptions() {
+void SetupWindow::SetRowCaptions() {
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.page == nullptr) continue;
     EnvPage& page = *row.page;
@@ -157,7 +157,7 @@ void TForm1::SetRowCaptions() {
 // A row is available when its module folder holds the unit file of its kind and its loader
 // template; a .NET row may rely on the installation directory's vl4net.dll. Only the pages of
 // available rows join the page list, and no other page can be shown.
-void TForm1::DecideAvailability() {
+void SetupWindow::DecideAvailability() {
   platform::Files& files = platform_.files();
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
@@ -172,7 +172,7 @@ void TForm1::DecideAvailability() {
   }
 }
 
-void TForm1::ReadConfiguration() {
+void SetupWindow::ReadConfiguration() {
   auto login = platform_.system().UserName();
   default_user_name_ = login && !login->empty() ? login->substr(0, kUserNameLength)
                                                 : std::string(texts::kDefaultUserName);
@@ -189,7 +189,7 @@ void TForm1::ReadConfiguration() {
 
 // Each available IDE is looked for where vl.ini does not say, and its modules are brought up
 // to date.
-void TForm1::SetUpRows() {
+void SetupWindow::SetUpRows() {
   platform::Files& files = platform_.files();
   for (EnvRow& row : catalogue_.Rows()) {
     if (!row.available) continue;
@@ -210,7 +210,7 @@ void TForm1::SetUpRows() {
   }
 }
 
-int TForm1::StartPage() const {
+int SetupWindow::StartPage() const {
   if (start_argument_.empty()) return 1;
   for (const EnvRow& row : catalogue_.Rows()) {
     if (row.Empty() || row.Code() != start_argument_) continue;
@@ -219,19 +219,19 @@ int TForm1::StartPage() const {
   return 1;
 }
 
-void TForm1::EndProgram() {
+void SetupWindow::EndProgram() {
   ended_early_ = true;
   SetWindowState(ui::WindowState::kMinimized);
   App().Terminate();
 }
 
-void TForm1::SystemError(const std::string& kind, const std::string& message) {
+void SetupWindow::SystemError(const std::string& kind, const std::string& message) {
   App().MessageDlg(Format(texts::kSystemError, kind.c_str(), message.c_str()), ui::MsgKind::kError,
                    ui::MsgButtons::kOK, this);
   EndProgram();
 }
 
-void TForm1::FormClose() {
+void SetupWindow::FormClose() {
   if (ended_early_) return;
   WriteSetupConfig(
       platform_, config_path_, catalogue_, config_, current_,

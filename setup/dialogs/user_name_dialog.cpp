@@ -1,11 +1,11 @@
 // The user name dialog.
-#include "setup/actions/form4.h"
+#include "setup/dialogs/user_name_dialog.h"
 
 #include "setup/config.h"
 
 namespace vl4 {
 
-TForm4::TForm4(ui::Application& app) : ui::Form(app, "Form4") {
+UserNameDialog::UserNameDialog(ui::Application& app) : ui::Form(app, "Form4") {
   SetBorderStyle(ui::BorderStyle::kDialog);
   SetPosition(ui::FormPosition::kScreenCenter);
   SetClientWidth(420);
@@ -25,8 +25,8 @@ TForm4::TForm4(ui::Application& app) : ui::Form(app, "Form4") {
   ButtonCancel.SetModalResult(ui::ModalResult::kCancel);
 }
 
-void TForm4::Prepare(const std::string& title, const std::string& prompt,
-                     const std::string& second_button, const std::string& text) {
+void UserNameDialog::Prepare(const std::string& title, const std::string& prompt,
+                             const std::string& second_button, const std::string& text) {
   SetCaption(title);
   Label1.SetCaption(prompt);
   ButtonCancel.SetCaption(second_button);
@@ -35,7 +35,7 @@ void TForm4::Prepare(const std::string& title, const std::string& prompt,
   Edit1.SetFocus();
 }
 
-void TForm4::Edit1Change() {
+void UserNameDialog::Edit1Change() {
   ButtonOK.SetEnabled(!Edit1.Text().empty());
 }
 
