@@ -40,9 +40,9 @@ SetupWindow::SetupWindow(ui::Application& app, platform::Platform& platform)
   header_font.bold = true;
   HeaderLabel.SetFont(header_font);
 
-  PageControl1.SetBounds(0, kHeaderHeight, kWidth, kPageHeight);
+  PageArea.SetBounds(0, kHeaderHeight, kWidth, kPageHeight);
 
-  CheckListBox1.SetBounds(16, 16, 260, 212);
+  EnvironmentList.SetBounds(16, 16, 260, 212);
   LabelEnvsExe.SetBounds(292, 16, 120, 16);
   EditEnvsExe.SetBounds(292, 36, 312, 21);
   EditEnvsExe.SetReadOnly(true);
@@ -71,13 +71,13 @@ SetupWindow::SetupWindow(ui::Application& app, platform::Platform& platform)
   ButtonBack.SetBounds(354, 12, 84, 25);
   ButtonNext.SetBounds(444, 12, 84, 25);
   ButtonExit.SetBounds(534, 12, 78, 25);
-  Label1.SetBounds(8, 40, 0, 0);
-  Label2.SetBounds(340, 40, 0, 0);
+  LeftNoteLabel.SetBounds(8, 40, 0, 0);
+  RightNoteLabel.SetBounds(340, 40, 0, 0);
 
   // One page per catalogue row; start-up puts those of the available rows into the page list.
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
-    env_pages_.push_back(std::make_unique<EnvPage>(PageControl1, row));
+    env_pages_.push_back(std::make_unique<EnvPage>(PageArea, row));
     EnvPage& page = *env_pages_.back();
     row.page = &page;
     page.BrowseButton.OnClick = SenderHandler(&SetupWindow::BrowseClick);
@@ -96,8 +96,8 @@ SetupWindow::SetupWindow(ui::Application& app, platform::Platform& platform)
   ButtonSamples.OnClick = Handler(&SetupWindow::ButtonSamplesClick);
   ButtonNetOutput.OnClick = Handler(&SetupWindow::ButtonNetOutputClick);
   ComboEnvironment.OnChange = Handler(&SetupWindow::ComboEnvironmentChange);
-  CheckListBox1.OnClick = Handler(&SetupWindow::CheckListBox1Click);
-  CheckListBox1.OnClickCheck = Handler(&SetupWindow::CheckListBox1ClickCheck);
+  EnvironmentList.OnClick = Handler(&SetupWindow::EnvironmentListClick);
+  EnvironmentList.OnClickCheck = Handler(&SetupWindow::EnvironmentListClickCheck);
   ButtonEnvsBrowse.OnClick = SenderHandler(&SetupWindow::BrowseClick);
   ButtonEnvsDelete.OnClick = SenderHandler(&SetupWindow::DeleteClick);
   OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) {
@@ -144,14 +144,14 @@ int SetupWindow::PageNumber(const ui::TabSheet& sheet) const {
 }
 
 bool SetupWindow::IsShown(const ui::TabSheet& sheet) const {
-  return current_page_ > 0 && PageControl1.ActivePage() == &sheet;
+  return current_page_ > 0 && PageArea.ActivePage() == &sheet;
 }
 
 void SetupWindow::ShowPage(int number) {
   if (number < 1 || number > PageCount()) return;
   ui::TabSheet& sheet = Page(number);
   HeaderLabel.SetCaption(sheet.Caption());
-  PageControl1.SetActivePage(&sheet);
+  PageArea.SetActivePage(&sheet);
   current_page_ = number;
   ButtonBack.SetEnabled(number != 1);
   ButtonNext.SetEnabled(number != PageCount());
@@ -174,9 +174,9 @@ void SetupWindow::PageEntered(int number) {
       ButtonChangeDir.SetFocus();
     }
   } else if (&sheet == &EnvsSheet) {
-    CheckListBox1.SetFocus();
-    if (CheckListBox1.ItemIndex() < 0) CheckListBox1.SetItemIndex(0);
-    CheckListBox1Click();
+    EnvironmentList.SetFocus();
+    if (EnvironmentList.ItemIndex() < 0) EnvironmentList.SetItemIndex(0);
+    EnvironmentListClick();
   } else if (EnvRow* row = catalogue_.ByControl(&sheet)) {
     RefreshEnvStatus(*row);
   }
@@ -257,7 +257,7 @@ void SetupWindow::FormKeyDown(uint16_t& key, unsigned shift) {
     case ui::kKeyF8:
       if (on_envs_page) {
         press(ButtonEnvsBrowse);
-      } else if (EnvRow* row = catalogue_.ByControl(PageControl1.ActivePage());
+      } else if (EnvRow* row = catalogue_.ByControl(PageArea.ActivePage());
                  row && current_page_ > 0) {
         press(row->page->BrowseButton);
       }

@@ -84,8 +84,8 @@ class SetupWindow : public ui::Form {
   void ShowEnvDetails(EnvRow& row);
   void BrowseClick(ui::Control& sender);
   void DeleteClick(ui::Control& sender);
-  void CheckListBox1Click();
-  void CheckListBox1ClickCheck();
+  void EnvironmentListClick();
+  void EnvironmentListClickCheck();
   // Part of the status refresh: the Delphi and C++Builder package in the IDE's known packages,
   // the Visual Basic add-in in the add-in list and registered with Windows.
   void RegisterKnownPackage(EnvRow& row);
@@ -106,11 +106,12 @@ class SetupWindow : public ui::Form {
   ui::Panel HeaderPanel{this, "HeaderPanel"};
   ui::Label HeaderLabel{&HeaderPanel, "HeaderLabel"};
 
-  ui::PageControl PageControl1{this, "PageControl1"};
+  // The page area: one page shown at a time, without tabs.
+  ui::PageControl PageArea{this, "PageControl1"};
 
   // The environments page.
-  ui::TabSheet EnvsSheet{&PageControl1, "TabSheetEnvs"};
-  ui::CheckListBox CheckListBox1{&EnvsSheet, "CheckListBox1"};
+  ui::TabSheet EnvsSheet{&PageArea, "TabSheetEnvs"};
+  ui::CheckListBox EnvironmentList{&EnvsSheet, "CheckListBox1"};
   ui::Label LabelEnvsExe{&EnvsSheet, "LabelEnvsExe"};
   ui::Edit EditEnvsExe{&EnvsSheet, "EditEnvsExe"};
   ui::Button ButtonEnvsBrowse{&EnvsSheet, "ButtonEnvsBrowse"};
@@ -118,7 +119,7 @@ class SetupWindow : public ui::Form {
   ui::Label LabelEnvsStatus{&EnvsSheet, "LabelEnvsStatus"};
 
   // The working directory page.
-  ui::TabSheet WorkSheet{&PageControl1, "TabSheetWork"};
+  ui::TabSheet WorkSheet{&PageArea, "TabSheetWork"};
   ui::Label LabelWorkDir{&WorkSheet, "LabelWorkDir"};
   ui::Edit EditWorkDir{&WorkSheet, "EditWorkDir"};
   ui::Button ButtonChangeDir{&WorkSheet, "ButtonChangeDir"};
@@ -138,8 +139,9 @@ class SetupWindow : public ui::Form {
   ui::Button ButtonBack{&BottomPanel, "ButtonBack"};
   ui::Button ButtonNext{&BottomPanel, "ButtonNext"};
   ui::Button ButtonExit{&BottomPanel, "ButtonExit"};
-  ui::Label Label1{&BottomPanel, "Label1"};
-  ui::Label Label2{&BottomPanel, "Label2"};
+  // Two labels of the bottom bar, left and right of the buttons' row; they stay empty.
+  ui::Label LeftNoteLabel{&BottomPanel, "Label1"};
+  ui::Label RightNoteLabel{&BottomPanel, "Label2"};
 
   ui::PopupMenu PageMenu{this, "PageMenu"};
 
@@ -167,7 +169,7 @@ class SetupWindow : public ui::Form {
   bool IsShown(const ui::TabSheet& sheet) const;
 
   // The working directory page's refresh.
-  void FillEnvironmentList(const EnvChoice& preselect);
+  void FillEnvironmentCombo(const EnvChoice& preselect);
   void BuildSampleList(const EnvChoice& env);
   void SelectEnvironment(const std::string& display_name);
   void CreateResults();

@@ -51,7 +51,7 @@ void SetupWindow::RefreshWorkPage() {
 
   ResultsHeader header;
   ReadResultsHeader(files, config_.work_dir, header);
-  FillEnvironmentList(
+  FillEnvironmentCombo(
       SplitEnvironmentCode(header.env_code.empty() ? config_.default_env : header.env_code));
 
   if (ButtonSamples.Visible()) BuildSampleList(env_at_start);
@@ -86,19 +86,19 @@ void SetupWindow::RefreshWorkPage() {
 
 // The list offers every available environment whose page reports no problem, or whose modules
 // are installed; the environments page's check marks follow it.
-void SetupWindow::FillEnvironmentList(const EnvChoice& preselect) {
+void SetupWindow::FillEnvironmentCombo(const EnvChoice& preselect) {
   ComboEnvironment.SetEnabled(true);
   ComboEnvironment.ClearItems();
   ComboEnvironment.SetItemIndex(-1);
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
-    const int entry = CheckListBox1.IndexOf(row.display_name);
+    const int entry = EnvironmentList.IndexOf(row.display_name);
     bool offered = row.available;
     if (offered) {
       const bool red = row.page->StatusRed();
       offered = row.has_install ? row.page->ModulesInstalled() || !red : !red;
     }
-    CheckListBox1.SetChecked(entry, offered);
+    EnvironmentList.SetChecked(entry, offered);
     if (!offered) continue;
     const int index = ComboEnvironment.AddItem(row.display_name);
     if (row.family_key == preselect.family_key && row.version == preselect.version) {

@@ -44,8 +44,8 @@ void SetupWindow::FormCreate() {
     pages_ = {&EnvsSheet};
     EnvsSheet.SetCaption(texts::kEnvsPageTitle);
     DecideAvailability();
-    ButtonEnvsDelete.SetEnabled(CheckListBox1.Count() > 1);
-    if (CheckListBox1.Count() == 0) {
+    ButtonEnvsDelete.SetEnabled(EnvironmentList.Count() > 1);
+    if (EnvironmentList.Count() == 0) {
       App().MessageDlg(texts::kNoEnvironments, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
       EndProgram();
       return;
@@ -77,7 +77,7 @@ void SetupWindow::FormCreate() {
     }
 
     const int start_page = StartPage();
-    for (ui::TabSheet* page : PageControl1.Pages()) page->SetTabVisible(false);
+    for (ui::TabSheet* page : PageArea.Pages()) page->SetTabVisible(false);
     ShowPage(start_page);
     BuildPageMenu();
     if (fast_mode_) EndProgram();
@@ -166,7 +166,7 @@ void SetupWindow::DecideAvailability() {
     if (!unit && row.kind == EnvKind::kDotNet) unit = files.FileExists(install_dir_ + "vl4net.dll");
     row.available = unit && files.FileExists(folder + "\\" + row.loader_template);
     if (row.available) {
-      CheckListBox1.AddItem(row.display_name);
+      EnvironmentList.AddItem(row.display_name);
       pages_.push_back(&row.page->Sheet);
     }
   }

@@ -76,30 +76,30 @@ void SetupWindow::ShowEnvDetails(EnvRow& row) {
   ShowShortPath(row.exe_path, EditEnvsExe);
   if (!status.exe_missing) ButtonEnvsBrowse.SetCaption(texts::kBrowse);
   SetStatus(LabelEnvsStatus, status.text, status.color);
-  ApplyCheckRule(CheckListBox1.IndexOf(row.display_name));
+  ApplyCheckRule(EnvironmentList.IndexOf(row.display_name));
 }
 
 void SetupWindow::ApplyCheckRule(int index) {
-  if (index < 0 || index >= CheckListBox1.Count()) return;
-  const EnvRow* row = catalogue_.ByDisplayName(CheckListBox1.Items()[index]);
+  if (index < 0 || index >= EnvironmentList.Count()) return;
+  const EnvRow* row = catalogue_.ByDisplayName(EnvironmentList.Items()[index]);
   if (row == nullptr) return;
-  CheckListBox1.SetChecked(
+  EnvironmentList.SetChecked(
       index, row->available && (row->page->ModulesInstalled() || !row->page->StatusRed()));
 }
 
 EnvRow* SetupWindow::SelectedEnv() {
-  const int index = CheckListBox1.ItemIndex();
-  return index >= 0 ? catalogue_.ByDisplayName(CheckListBox1.Items()[index]) : nullptr;
+  const int index = EnvironmentList.ItemIndex();
+  return index >= 0 ? catalogue_.ByDisplayName(EnvironmentList.Items()[index]) : nullptr;
 }
 
-void SetupWindow::CheckListBox1Click() {
+void SetupWindow::EnvironmentListClick() {
   if (EnvRow* row = SelectedEnv()) ShowEnvDetails(*row);
 }
 
 // A check mark cannot be toggled freely: the click selects the entry (its details show) and the
 // mark goes back to what the rule says.
-void SetupWindow::CheckListBox1ClickCheck() {
-  ApplyCheckRule(CheckListBox1.ItemIndex());
+void SetupWindow::EnvironmentListClickCheck() {
+  ApplyCheckRule(EnvironmentList.ItemIndex());
 }
 
 }  // namespace vl4

@@ -56,8 +56,8 @@ void SetupWindow::ButtonNetOutputClick() {
   NetOutputDialog& dialog = *net_output_dialog_;
   dialog.Prepare(config_.use_local_dir, config_.local_dir_name, config_.work_dir);
   if (dialog.ShowModal() != ui::ModalResult::kOK) return;
-  const bool use_local_dir = dialog.CheckBox1.Checked();
-  const std::string local_dir_name = Trim(dialog.Edit1.Text());
+  const bool use_local_dir = dialog.UseLocalDirCheck.Checked();
+  const std::string local_dir_name = Trim(dialog.LocalDirEdit.Text());
   if (use_local_dir != config_.use_local_dir ||
       (use_local_dir && UpperCase(local_dir_name) != UpperCase(config_.local_dir_name))) {
     RewriteTemplates(use_local_dir, local_dir_name);

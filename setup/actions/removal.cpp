@@ -26,11 +26,11 @@ void SetupWindow::DeleteClick(ui::Control& sender) {
 
   // The entry goes from the environments page whichever Delete button was pressed, so that the
   // list never offers an environment that is no longer there.
-  if (const int entry = CheckListBox1.IndexOf(row->display_name); entry >= 0) {
-    CheckListBox1.DeleteItem(entry);
-    CheckListBox1.SetItemIndex(std::min(entry, CheckListBox1.Count() - 1));
+  if (const int entry = EnvironmentList.IndexOf(row->display_name); entry >= 0) {
+    EnvironmentList.DeleteItem(entry);
+    EnvironmentList.SetItemIndex(std::min(entry, EnvironmentList.Count() - 1));
   }
-  ButtonEnvsDelete.SetEnabled(CheckListBox1.Count() > 1);
+  ButtonEnvsDelete.SetEnabled(EnvironmentList.Count() > 1);
   if (from_envs_page) {
     if (EnvRow* selected = SelectedEnv()) ShowEnvDetails(*selected);
   } else if (position > 0) {

@@ -60,7 +60,7 @@ void SetupWindow::CreateResults() {
   dialog.Prepare(texts::kCreationTitle, texts::kEnterUserData, texts::kCancel,
                  config_.user_name.empty() ? default_user_name_ : config_.user_name);
   if (dialog.ShowModal() != ui::ModalResult::kOK) return;
-  config_.user_name = Trim(dialog.Edit1.Text());
+  config_.user_name = Trim(dialog.NameEdit.Text());
   CreateResultsFile(platform_.files(), config_.work_dir, install_dir_, config_.user_name, "",
                     random_);
   RefreshWorkPage();

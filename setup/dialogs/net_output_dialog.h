@@ -23,9 +23,9 @@ class NetOutputDialog : public ui::Form {
   // field names no existing directory.
   void Prepare(bool use_local_dir, const std::string& local_dir_name, const std::string& work_dir);
 
-  ui::Label Label1{this, "Label1"};
-  ui::CheckBox CheckBox1{this, "CheckBox1"};
-  ui::Edit Edit1{this, "Edit1"};
+  ui::Label ExplanationLabel{this, "Label1"};
+  ui::CheckBox UseLocalDirCheck{this, "CheckBox1"};
+  ui::Edit LocalDirEdit{this, "Edit1"};
   ui::Button ButtonBrowse{this, "ButtonBrowse"};
   ui::Button ButtonOK{this, "ButtonOK"};
   ui::Button ButtonCancel{this, "ButtonCancel"};

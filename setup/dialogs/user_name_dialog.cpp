@@ -10,12 +10,12 @@ UserNameDialog::UserNameDialog(ui::Application& app) : ui::Form(app, "Form4") {
   SetPosition(ui::FormPosition::kScreenCenter);
   SetClientWidth(420);
   SetClientHeight(140);
-  Label1.SetBounds(16, 16, 388, 32);
-  Label1.SetAutoSize(false);
-  Label1.SetWordWrap(true);
-  Edit1.SetBounds(16, 56, 388, 21);
-  Edit1.SetMaxLength(static_cast<int>(kUserNameLength));
-  Edit1.OnChange = [this](ui::Control&) { Edit1Change(); };
+  PromptLabel.SetBounds(16, 16, 388, 32);
+  PromptLabel.SetAutoSize(false);
+  PromptLabel.SetWordWrap(true);
+  NameEdit.SetBounds(16, 56, 388, 21);
+  NameEdit.SetMaxLength(static_cast<int>(kUserNameLength));
+  NameEdit.OnChange = [this](ui::Control&) { NameEditChange(); };
   ButtonOK.SetBounds(228, 100, 84, 25);
   ButtonOK.SetCaption("OK");
   ButtonOK.SetDefault(true);
@@ -28,15 +28,15 @@ UserNameDialog::UserNameDialog(ui::Application& app) : ui::Form(app, "Form4") {
 void UserNameDialog::Prepare(const std::string& title, const std::string& prompt,
                              const std::string& second_button, const std::string& text) {
   SetCaption(title);
-  Label1.SetCaption(prompt);
+  PromptLabel.SetCaption(prompt);
   ButtonCancel.SetCaption(second_button);
-  Edit1.SetText(text.substr(0, kUserNameLength));
-  Edit1Change();
-  Edit1.SetFocus();
+  NameEdit.SetText(text.substr(0, kUserNameLength));
+  NameEditChange();
+  NameEdit.SetFocus();
 }
 
-void UserNameDialog::Edit1Change() {
-  ButtonOK.SetEnabled(!Edit1.Text().empty());
+void UserNameDialog::NameEditChange() {
+  ButtonOK.SetEnabled(!NameEdit.Text().empty());
 }
 
 }  // namespace vl4

@@ -17,13 +17,13 @@ class UserNameDialog : public ui::Form {
   void Prepare(const std::string& title, const std::string& prompt,
                const std::string& second_button, const std::string& text);
 
-  ui::Label Label1{this, "Label1"};
-  ui::Edit Edit1{this, "Edit1"};
+  ui::Label PromptLabel{this, "Label1"};
+  ui::Edit NameEdit{this, "Edit1"};
   ui::Button ButtonOK{this, "ButtonOK"};
   ui::Button ButtonCancel{this, "ButtonCancel"};
 
  private:
-  void Edit1Change();
+  void NameEditChange();
 };
 
 }  // namespace vl4

@@ -98,7 +98,7 @@ TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
   EXPECT_EQ(page.Status.Caption(), kDelphiInstalled);
   EXPECT_FALSE(page.StatusRed());
   EXPECT_EQ(page.InstallButton->Caption(), "Delete the Veltoria modules from Borland Delphi 7");
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kDelphiInstalled);
 
   // The next start finds everything in place: nothing is compiled, and a description the user
@@ -359,28 +359,28 @@ TEST(EnvironmentsPage, TheDetailsShowTheSelectedEntryAndItsCheckMarkFollowsTheRu
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
   SetupWindow& form = pc.Start();
-  ASSERT_EQ(form.CheckListBox1.Items(),
+  ASSERT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Microsoft Visual Basic 6",
                                       "Free Pascal Lazarus 0.9"}));
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 0);
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 0);
   EXPECT_EQ(form.EditEnvsExe.Text(), kDelphiExe);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kDelphiInstalled);
 
-  form.CheckListBox1.UserSelect(1);
+  form.EnvironmentList.UserSelect(1);
   EXPECT_EQ(form.EditEnvsExe.Text(), "");
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), PageOf(form, 11).Status.Caption());
   EXPECT_TRUE(form.LabelEnvsStatus.GetFont().color == ui::kRed);
 
   // Clicking a check box does not toggle it: the rule puts the mark back.
   for (int entry : {0, 1, 2}) {
-    const bool before = form.CheckListBox1.Checked(entry);
-    form.CheckListBox1.UserClickCheck(entry);
-    EXPECT_EQ(form.CheckListBox1.Checked(entry), before) << entry;
-    EXPECT_EQ(form.CheckListBox1.ItemIndex(), entry);
+    const bool before = form.EnvironmentList.Checked(entry);
+    form.EnvironmentList.UserClickCheck(entry);
+    EXPECT_EQ(form.EnvironmentList.Checked(entry), before) << entry;
+    EXPECT_EQ(form.EnvironmentList.ItemIndex(), entry);
   }
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
-  EXPECT_FALSE(form.CheckListBox1.Checked(1));
-  EXPECT_TRUE(form.CheckListBox1.Checked(2));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(2));
 }
 
 TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
@@ -443,27 +443,27 @@ TEST(Browse, TheEnvironmentsPageBrowsesForTheSelectedEntry) {
   pc.AddModules("LAZARUS1");
   pc.Put("C:\\Programs\\Lazarus\\lazarus.exe");
   SetupWindow& form = pc.Start();
-  ASSERT_FALSE(form.CheckListBox1.Checked(1));
+  ASSERT_FALSE(form.EnvironmentList.Checked(1));
 
-  form.CheckListBox1.UserSelect(1);
+  form.EnvironmentList.UserSelect(1);
   pc.ui().ExpectOpenFile(std::string("C:\\Programs\\Lazarus\\lazarus.exe"));
   form.PressKey(ui::kKeyF8);
   EXPECT_EQ(form.Envs().Row(32).exe_path, "C:\\Programs\\Lazarus\\lazarus.exe");
   EXPECT_EQ(form.EditEnvsExe.Text(), "C:\\Programs\\Lazarus\\lazarus.exe");
   EXPECT_EQ(form.LabelEnvsStatus.Caption(),
             "\r\nVeltoria can be used with Free Pascal Lazarus 0.9.");
-  EXPECT_TRUE(form.CheckListBox1.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(1));
 
   // Visual Basic has no library directory, but its add-in is built and registered at once.
-  form.CheckListBox1.UserSelect(0);
+  form.EnvironmentList.UserSelect(0);
   pc.ui().ExpectOpenFile(std::string("C:\\VB98\\VB6.EXE"));
   form.ButtonEnvsBrowse.Click();
   EXPECT_TRUE(pc.files().FileExists("C:\\VL4\\VB6\\vl4addin.dll"));
   EXPECT_EQ(pc.StartedProcesses().size(), 2u);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kVbInstalled);
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
 
-  form.CheckListBox1.SetItemIndex(-1);
+  form.EnvironmentList.SetItemIndex(-1);
   pc.ui().ExpectMessage("Error: ButtonBrowse", ModalResult::kOK);
   form.ButtonEnvsBrowse.Click();
 }

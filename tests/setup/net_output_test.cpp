@@ -74,27 +74,27 @@ TEST(NetOutput, TheDialogShowsTheStoredChoiceAndEnablesItsControls) {
   SetupWindow& form = StartWithTemplates(pc);
   InDialog(pc, form, [](NetOutputDialog& d) {
     EXPECT_EQ(d.Caption(), "Change the output path for .NET environments");
-    EXPECT_EQ(d.Label1.Caption(),
+    EXPECT_EQ(d.ExplanationLabel.Caption(),
               "The default output directory is the working directory. But if the working "
               "directory is located in a remote (network) drive then in the case of .NET "
               "environments it is necessary to use some local hard disk directory as an output "
               "directory.");
-    EXPECT_EQ(d.CheckBox1.Caption(), "Use an output directory located in a local hard disk");
-    EXPECT_TRUE(d.CheckBox1.Focused());
-    EXPECT_FALSE(d.CheckBox1.Checked());
-    EXPECT_EQ(d.Edit1.Text(), "C:\\VL4Work\\Output");
+    EXPECT_EQ(d.UseLocalDirCheck.Caption(), "Use an output directory located in a local hard disk");
+    EXPECT_TRUE(d.UseLocalDirCheck.Focused());
+    EXPECT_FALSE(d.UseLocalDirCheck.Checked());
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\VL4Work\\Output");
     EXPECT_EQ(d.ButtonBrowse.Caption(), "Browse [F8]");
     EXPECT_EQ(d.ButtonCancel.Caption(), "Cancel");
-    EXPECT_FALSE(d.Edit1.Enabled());
+    EXPECT_FALSE(d.LocalDirEdit.Enabled());
     EXPECT_FALSE(d.ButtonBrowse.Enabled());
     EXPECT_TRUE(d.ButtonOK.Enabled());
 
-    d.CheckBox1.UserToggle();
-    EXPECT_TRUE(d.Edit1.Enabled());
+    d.UseLocalDirCheck.UserToggle();
+    EXPECT_TRUE(d.LocalDirEdit.Enabled());
     EXPECT_TRUE(d.ButtonBrowse.Enabled());
-    d.Edit1.UserSetText("   ");
+    d.LocalDirEdit.UserSetText("   ");
     EXPECT_FALSE(d.ButtonOK.Enabled());
-    d.Edit1.UserSetText("C:\\Out");
+    d.LocalDirEdit.UserSetText("C:\\Out");
     EXPECT_TRUE(d.ButtonOK.Enabled());
     d.ButtonCancel.Click();
   });
@@ -110,10 +110,10 @@ TEST(NetOutput, OnlyADirectoryOnAFixedDiskIsAccepted) {
     pc.pc().MapDrive(letter, host + "drive" + letter, type);
   }
   SetupWindow& form = StartWithTemplates(pc);
-  OnDialog(pc, [](NetOutputDialog& d) { d.CheckBox1.UserToggle(); });
+  OnDialog(pc, [](NetOutputDialog& d) { d.UseLocalDirCheck.UserToggle(); });
   for (const char* dir : {"C:\\", "C:Out\\x", "N:\\Out", "A:\\Out", "Q:\\Out"}) {
     OnDialog(pc, [dir](NetOutputDialog& d) {
-      d.Edit1.UserSetText(dir);
+      d.LocalDirEdit.UserSetText(dir);
       d.ButtonOK.Click();
     });
     pc.ui().ExpectMessage("The directory name must contain the name of a local hard disk.",
@@ -121,8 +121,8 @@ TEST(NetOutput, OnlyADirectoryOnAFixedDiskIsAccepted) {
   }
   // A directory to be made: No keeps the dialog open; a creation that fails is reported.
   OnDialog(pc, [](NetOutputDialog& d) {
-    EXPECT_EQ(d.Edit1.Text(), "Q:\\Out");  // the refused input stays
-    d.Edit1.UserSetText("  C:\\Net\\Out  ");
+    EXPECT_EQ(d.LocalDirEdit.Text(), "Q:\\Out");  // the refused input stays
+    d.LocalDirEdit.UserSetText("  C:\\Net\\Out  ");
     d.ButtonOK.Click();
   });
   pc.ui().ExpectMessage("The directory \"C:\\Net\\Out\" does not exist. Do you want to create it?",
@@ -154,8 +154,8 @@ TEST(NetOutput, TemplatesAreRewrittenOnlyWhenTheChoiceChanges) {
 
   // The same directory in other letters: nothing rewritten, but the letters are kept.
   InDialog(pc, form, [](NetOutputDialog& d) {
-    EXPECT_TRUE(d.CheckBox1.Checked());
-    d.Edit1.UserSetText("c:\\net\\OUT");
+    EXPECT_TRUE(d.UseLocalDirCheck.Checked());
+    d.LocalDirEdit.UserSetText("c:\\net\\OUT");
     d.ButtonOK.Click();
   });
   EXPECT_EQ(pc.Read(kVbTemplate), kTemplate);
@@ -163,7 +163,7 @@ TEST(NetOutput, TemplatesAreRewrittenOnlyWhenTheChoiceChanges) {
 
   // Back to the working directory: every template's output path becomes ".\".
   InDialog(pc, form, [](NetOutputDialog& d) {
-    d.CheckBox1.UserToggle();
+    d.UseLocalDirCheck.UserToggle();
     d.ButtonOK.Click();
   });
   EXPECT_FALSE(form.Config().use_local_dir);
@@ -178,7 +178,7 @@ TEST(NetOutput, BrowseStartsAtTheTypedDirectoryOrTheWorkingDirectory) {
   SetupPc pc;
   SetupWindow& form = StartWithTemplates(pc);
   OnDialog(pc, [](NetOutputDialog& d) {
-    d.CheckBox1.UserToggle();
+    d.UseLocalDirCheck.UserToggle();
     d.PressKey(ui::kKeyF8);
   });
   pc.ui().ExpectDirectory([](const ui::DirectoryRequest& r) -> std::optional<std::string> {
@@ -187,8 +187,8 @@ TEST(NetOutput, BrowseStartsAtTheTypedDirectoryOrTheWorkingDirectory) {
     return "C:\\VL4Work";
   });
   OnDialog(pc, [](NetOutputDialog& d) {
-    EXPECT_EQ(d.Edit1.Text(), "C:\\VL4Work");
-    d.Edit1.UserSetText("C:\\Nowhere");
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\VL4Work");
+    d.LocalDirEdit.UserSetText("C:\\Nowhere");
     d.ButtonBrowse.Click();
   });
   pc.ui().ExpectDirectory([](const ui::DirectoryRequest& r) -> std::optional<std::string> {
@@ -196,7 +196,7 @@ TEST(NetOutput, BrowseStartsAtTheTypedDirectoryOrTheWorkingDirectory) {
     return std::nullopt;
   });
   OnDialog(pc, [](NetOutputDialog& d) {
-    EXPECT_EQ(d.Edit1.Text(), "C:\\Nowhere");
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\Nowhere");
     d.ButtonCancel.Click();
   });
   form.PressKey(ui::kKeyF7);

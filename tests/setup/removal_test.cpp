@@ -70,7 +70,7 @@ TEST(Removal, AnEnvironmentPageGoesAndLeftoversAreReported) {
   EXPECT_EQ(form.CurrentPage(), 2);
   EXPECT_EQ(form.HeaderLabel.Caption(), "Veltoria setup for Microsoft Visual Basic 6");
   ExpectMenuFollowsPages(form);
-  EXPECT_EQ(form.CheckListBox1.Items(),
+  EXPECT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Microsoft Visual Basic 6", "Free Pascal Lazarus 0.9"}));
 
   form.ButtonNext.Click();
@@ -114,12 +114,12 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   ASSERT_TRUE(form.ButtonEnvsDelete.Enabled());
 
   // The last entry goes: the new last one is selected and shown.
-  form.CheckListBox1.UserSelect(2);
+  form.EnvironmentList.UserSelect(2);
   ExpectConfirmation(pc, "Free Pascal Lazarus 0.9", ModalResult::kYes);
   form.PressKey(ui::kKeyF7);
-  EXPECT_EQ(form.CheckListBox1.Items(),
+  EXPECT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Microsoft Visual Basic 6"}));
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 1);
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 1);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), form.Envs().Row(11).page->Status.Caption());
   EXPECT_EQ(form.CurrentPage(), 1);
   EXPECT_EQ(form.PageCount(), 4);
@@ -127,17 +127,17 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   EXPECT_TRUE(form.ButtonEnvsDelete.Enabled());
 
   // With two entries left, removing one leaves the other, which cannot be given up here.
-  form.CheckListBox1.UserSelect(0);
+  form.EnvironmentList.UserSelect(0);
   ExpectConfirmation(pc, "Borland Delphi 7", ModalResult::kYes);
   form.ButtonEnvsDelete.Click();
-  EXPECT_EQ(form.CheckListBox1.Items(), std::vector<std::string>{"Microsoft Visual Basic 6"});
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 0);
+  EXPECT_EQ(form.EnvironmentList.Items(), std::vector<std::string>{"Microsoft Visual Basic 6"});
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 0);
   EXPECT_FALSE(form.ButtonEnvsDelete.Enabled());
   EXPECT_EQ(form.PageCount(), 3);
   form.PressKey(ui::kKeyF7);  // disabled: nothing is asked
 
   // A Delete button of no environment row.
-  form.CheckListBox1.SetItemIndex(-1);
+  form.EnvironmentList.SetItemIndex(-1);
   form.ButtonEnvsDelete.SetEnabled(true);
   pc.ui().ExpectMessage("Error: ButtonDelete", MsgKind::kPlain, MsgButtons::kOK, ModalResult::kOK);
   form.ButtonEnvsDelete.Click();

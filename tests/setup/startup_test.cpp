@@ -128,7 +128,7 @@ TEST(StartUp, AvailabilityNeedsTheUnitFileAndTheLoaderTemplate) {
   const std::vector<std::string> available = {"Borland Delphi 7", "Microsoft Visual Basic 2003",
                                               "Microsoft Visual Basic .NET 2005",
                                               "Free Pascal Lazarus 0.9"};
-  EXPECT_EQ(form.CheckListBox1.Items(), available);
+  EXPECT_EQ(form.EnvironmentList.Items(), available);
   ASSERT_EQ(form.PageCount(), 6);
   for (int k = 2; k <= 5; ++k) {
     EXPECT_EQ(form.Page(k).Caption(), "Veltoria setup for " + available[k - 2]);
@@ -152,7 +152,7 @@ TEST(StartUp, OneEnvironmentCannotBeGivenUpOnTheEnvironmentsPage) {
   SetupPc pc;
   pc.AddModules("VB6");
   SetupWindow& form = pc.Start();
-  EXPECT_EQ(form.CheckListBox1.Count(), 1);
+  EXPECT_EQ(form.EnvironmentList.Count(), 1);
   EXPECT_FALSE(form.ButtonEnvsDelete.Enabled());
 }
 

@@ -71,7 +71,7 @@ TEST(SetupWindow, BackNextMenuAndKeysMoveBetweenPages) {
     step.act();
     EXPECT_EQ(form.CurrentPage(), step.page);
     EXPECT_EQ(form.HeaderLabel.Caption(), form.Page(step.page).Caption());
-    EXPECT_EQ(form.PageControl1.ActivePage(), &form.Page(step.page));
+    EXPECT_EQ(form.PageArea.ActivePage(), &form.Page(step.page));
     EXPECT_EQ(form.ButtonBack.Enabled(), step.page != 1);
     EXPECT_EQ(form.ButtonNext.Enabled(), step.page != 5);
     ExpectMenuMarks(form);
@@ -135,9 +135,9 @@ TEST(SetupWindow, AValidResultsFileOffersTheWorkingEnvironments) {
   EXPECT_EQ(form.ComboEnvironment.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Free Pascal Lazarus 0.9"}));
   EXPECT_EQ(form.ComboEnvironment.Text(), "Borland Delphi 7");
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
-  EXPECT_FALSE(form.CheckListBox1.Checked(1));
-  EXPECT_TRUE(form.CheckListBox1.Checked(2));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(2));
   EXPECT_EQ(Status(form),
             "\r\nThe working directory is defined. It contains all necessary components.");
   EXPECT_FALSE(Red(form.LabelWorkStatus));
@@ -253,7 +253,7 @@ TEST(SetupWindow, NothingToOfferAsksForAWorkEnvironment) {
   EXPECT_EQ(Status(form), "\r\nSelect a work environment.");
   EXPECT_TRUE(Red(form.LabelWorkStatus));
   EXPECT_EQ(form.ButtonExit.Caption(), "Exit");
-  EXPECT_FALSE(form.CheckListBox1.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(0));
   EXPECT_EQ(form.CurrentEnv(), (EnvChoice{"", 0}));
 }
 
@@ -290,14 +290,14 @@ TEST(SetupWindow, TheResultsFileIsCreatedWithTheNameTheUserEnters) {
     pc.ui().ExpectForm("Form4", [&](ui::Form& dialog) {
       auto& user_name = static_cast<UserNameDialog&>(dialog);
       EXPECT_EQ(user_name.Caption(), "Creation of the results file");
-      EXPECT_EQ(user_name.Label1.Caption(),
+      EXPECT_EQ(user_name.PromptLabel.Caption(),
                 "Enter user data (name, surname), which will be saved in the results file:");
       EXPECT_EQ(user_name.ButtonCancel.Caption(), "Cancel");
-      EXPECT_EQ(user_name.Edit1.Text(), "Tester");
-      EXPECT_TRUE(user_name.Edit1.Focused());
-      user_name.Edit1.UserSetText("");
+      EXPECT_EQ(user_name.NameEdit.Text(), "Tester");
+      EXPECT_TRUE(user_name.NameEdit.Focused());
+      user_name.NameEdit.UserSetText("");
       EXPECT_FALSE(user_name.ButtonOK.Enabled());
-      user_name.Edit1.UserSetText(c.typed);
+      user_name.NameEdit.UserSetText(c.typed);
       user_name.ButtonOK.Click();
     });
     form.PressKey(ui::kKeyF6);
@@ -319,7 +319,7 @@ TEST(SetupWindow, CancellingTheNameDialogCreatesNothing) {
   pc.files().DeleteFile(kResults);
   form.ButtonNext.Click();
   pc.ui().ExpectForm("Form4", [](ui::Form& dialog) {
-    EXPECT_EQ(static_cast<UserNameDialog&>(dialog).Edit1.Text(), "Maria");
+    EXPECT_EQ(static_cast<UserNameDialog&>(dialog).NameEdit.Text(), "Maria");
     static_cast<UserNameDialog&>(dialog).ButtonCancel.Click();
   });
   form.ButtonResults.Click();
