@@ -168,6 +168,16 @@ class SetupWindow : public ui::Form {
   void OpenSite();
   bool IsShown(const ui::TabSheet& sheet) const;
 
+  // What the working directory page's buttons do next. Each setter gives its button the caption
+  // that says it; no action is chosen by reading a caption back.
+  enum class ResultsAction { kCreate, kDelete };
+  enum class SamplesAction { kCopy, kDelete };
+  // Found: Change starts the chooser at the working directory ("Change [F5]"); until a refresh
+  // has found one, at the first drive root ("Def [F5]").
+  void SetWorkDirFound(bool found);
+  void SetResultsAction(ResultsAction action);
+  void SetSamplesAction(SamplesAction action);
+
   // The working directory page's refresh.
   void FillEnvironmentCombo(const EnvChoice& preselect);
   void BuildSampleList(const EnvChoice& env);
@@ -218,6 +228,9 @@ class SetupWindow : public ui::Form {
   std::string default_user_name_;
   std::vector<std::string> sample_list_;
   std::string sample_folder_;
+  bool work_dir_found_ = false;
+  ResultsAction results_action_ = ResultsAction::kCreate;
+  SamplesAction samples_action_ = SamplesAction::kCopy;
   std::minstd_rand random_;
   std::unique_ptr<IdeDetector> detector_;
   std::unique_ptr<platform::Process> process_;  // the last program started

@@ -43,7 +43,7 @@ void SetupWindow::RefreshWorkPage() {
       config_.work_dir.back() == ':' ? config_.work_dir + "\\" : config_.work_dir;
   EditWorkDir.SetText(shown_dir);
   ButtonChangeDir.SetEnabled(true);
-  ButtonChangeDir.SetCaption(texts::kChange);
+  SetWorkDirFound(true);
   ButtonResults.SetEnabled(true);
 
   const std::optional<std::string> user_name = ReadUserName(files, shown_dir);
@@ -58,20 +58,20 @@ void SetupWindow::RefreshWorkPage() {
 
   if (!files.FileExists(ResultsFilePath(config_.work_dir))) {
     SetWorkStatus(LabelWorkStatus, texts::kResultsNotFound, ui::kRed);
-    ButtonResults.SetCaption(texts::kCreate);
+    SetResultsAction(ResultsAction::kCreate);
     ButtonExit.SetCaption(texts::kExit);
     return;
   }
   // A sealed record that fails its check means the file was damaged or edited by hand.
   if (!user_name) {
     EditUserName.SetFontColor(ui::kRed);
-    ButtonResults.SetCaption(texts::kDelete);
+    SetResultsAction(ResultsAction::kDelete);
     SetWorkStatus(LabelWorkStatus, texts::kResultsCorrupted, ui::kRed);
     ButtonExit.SetCaption(texts::kExit);
     return;
   }
   EditUserName.SetFontColor(ui::kBlack);
-  ButtonResults.SetCaption(texts::kDelete);
+  SetResultsAction(ResultsAction::kDelete);
   SelectEnvironment(ComboEnvironment.Text());
   CompleteWorkDir();
 
@@ -137,14 +137,30 @@ void SetupWindow::BuildSampleList(const EnvChoice& env) {
       if ((entry.attributes & kNotPlain) == 0) sample_list_.push_back(entry.name);
     }
   }
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   ButtonSamples.SetEnabled(!sample_list_.empty());
   if (sample_list_.empty()) return;
   size_t present = 0;
   for (const std::string& name : sample_list_) {
     if (files.FileExists(config_.work_dir + "\\" + name)) ++present;
   }
-  if (present == sample_list_.size()) ButtonSamples.SetCaption(texts::kDeleteSamples);
+  if (present == sample_list_.size()) SetSamplesAction(SamplesAction::kDelete);
+}
+
+void SetupWindow::SetWorkDirFound(bool found) {
+  work_dir_found_ = found;
+  ButtonChangeDir.SetCaption(found ? texts::kChange : texts::kDef);
+}
+
+void SetupWindow::SetResultsAction(ResultsAction action) {
+  results_action_ = action;
+  ButtonResults.SetCaption(action == ResultsAction::kCreate ? texts::kCreate : texts::kDelete);
+}
+
+void SetupWindow::SetSamplesAction(SamplesAction action) {
+  samples_action_ = action;
+  ButtonSamples.SetCaption(action == SamplesAction::kCopy ? texts::kCopySamples
+                                                          : texts::kDeleteSamples);
 }
 
 void SetupWindow::ComboEnvironmentChange() {

@@ -99,11 +99,11 @@ void SetupWindow::SetFixedCaptions() {
   ButtonEnvsDelete.SetCaption(texts::kDoNotUse);
   WorkSheet.SetCaption(texts::kWorkPageTitle);
   LabelWorkDir.SetCaption(texts::kWorkDirectory);
-  ButtonChangeDir.SetCaption(texts::kDef);
+  SetWorkDirFound(false);
   LabelResults.SetCaption(texts::kResultsFile);
-  ButtonResults.SetCaption(texts::kCreate);
+  SetResultsAction(ResultsAction::kCreate);
   LabelEnvironment.SetCaption(texts::kEnvironment);
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   ButtonNetOutput.SetCaption(texts::kNetOutput);
 }
 
@@ -148,7 +148,7 @@ void SetupWindow::SetRowCaptions() {
     page.BrowseButton.SetCaption(texts::kBrowse);
     page.DeleteButton.SetCaption(texts::kDoNotUse);
     if (page.InstallButton) {
-      page.InstallButton->SetCaption(Format(texts::kInstallModules, row.display_name.c_str()));
+      page.SetModulesInstalled(false);
       page.InstallButton->SetVisible(false);
     }
   }

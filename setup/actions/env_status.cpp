@@ -42,7 +42,7 @@ SetupWindow::EnvStatus SetupWindow::UpdateEnvStatus(EnvRow& row) {
     } else {
       status.text = Format(texts::kAuxFileMissing, name, missing->c_str(), name);
     }
-    install->SetCaption(Format(texts::kModulesInstalled, name));
+    row.page->SetModulesInstalled(true);
     install->SetEnabled(true);
   } else {
     status.text = composed();

@@ -21,14 +21,14 @@ void SetupWindow::SetPackageNames(EnvRow& row) {
   }
 }
 
-// The hidden Install button installs until its caption carries the modules-installed mark.
+// The hidden Install button installs until the row carries the modules-installed mark.
 void SetupWindow::InstallButtonClick(ui::Control& sender) {
   EnvRow* row = catalogue_.ByControl(&sender);
   if (row == nullptr) {
     App().ShowMessage(texts::kErrorButtonFrom, this);
     return;
   }
-  if (sender.Caption().find("Delete") == std::string::npos) InstallModules(*row);
+  if (!row->page->ModulesInstalled()) InstallModules(*row);
 }
 
 void SetupWindow::InstallModules(EnvRow& row) {

@@ -24,7 +24,7 @@ std::string Report(const std::vector<std::pair<const char*, std::vector<std::str
 }  // namespace
 
 void SetupWindow::ButtonSamplesClick() {
-  if (ButtonSamples.Caption() == texts::kCopySamples) {
+  if (samples_action_ == SamplesAction::kCopy) {
     CopySamples();
   } else {
     DeleteSamples();
@@ -42,7 +42,7 @@ void SetupWindow::CopySamples() {
                     files.CopyFile(from + name, config_.work_dir + "\\" + name, false);
     (ok ? copied : failed).push_back(name);
   }
-  ButtonSamples.SetCaption(texts::kDeleteSamples);
+  SetSamplesAction(SamplesAction::kDelete);
   const std::string report =
       sample_list_.empty()
           ? std::string(texts::kNoSamples)
@@ -59,7 +59,7 @@ void SetupWindow::DeleteSamples() {
     if (!files.FileExists(path)) continue;
     (files.DeleteFile(path) ? deleted : failed).push_back(name);
   }
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   const std::string report =
       deleted.empty() && failed.empty()
           ? std::string(texts::kSamplesNotFound)

@@ -21,7 +21,7 @@ void SetupWindow::ButtonChangeDirClick() {
   request.create = [&files](const std::string& path) {
     return platform::ForceDirectories(files, path);
   };
-  if (ButtonChangeDir.Caption() == texts::kChange) {
+  if (work_dir_found_) {
     request.start = IncludeTrailingBackslash(config_.work_dir);
   } else {
     for (char drive = 'C'; drive <= 'Z'; ++drive) {
@@ -44,10 +44,9 @@ void SetupWindow::ButtonChangeDirClick() {
   RefreshWorkPage();
 }
 
-// The button's caption says what it does.
 void SetupWindow::ButtonResultsClick() {
   if (config_.work_dir.empty()) return;
-  if (ButtonResults.Caption() == texts::kCreate) {
+  if (results_action_ == ResultsAction::kCreate) {
     CreateResults();
   } else {
     DeleteResults();

@@ -63,8 +63,12 @@ TEST(Samples, CopyingThenDeletingTouchesOnlyTheSampleFiles) {
   }
   EXPECT_EQ(pc.Read("C:\\VL4Work\\mine.lpr"), "mine");
 
-  // Nothing left to delete: said so, and the button offers copying again.
-  form.ButtonSamples.SetCaption(kDelete);
+  // The copies went meanwhile: nothing left to delete is said so, and the button offers copying
+  // again.
+  ExpectReport(
+      pc, "The following sample files are added to the working directory:\r\n" + Names(samples));
+  form.ButtonSamples.Click();
+  for (const std::string& name : samples) pc.files().DeleteFile("C:\\VL4Work\\" + name);
   ExpectReport(pc, "The sample files are not found at the working directory.");
   form.ButtonSamples.Click();
   EXPECT_EQ(form.ButtonSamples.Caption(), kCopy);
