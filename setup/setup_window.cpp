@@ -8,6 +8,7 @@
 #include "setup/detection.h"
 #include "setup/dialogs/net_output_dialog.h"
 #include "setup/dialogs/user_name_dialog.h"
+#include "setup/ide/ide_modules.h"
 #include "setup/path_display.h"
 #include "setup/setup_texts.h"
 #include "setup/status_line.h"

@@ -16,12 +16,12 @@
 
 namespace vl4::platform {
 class Platform;
-class Process;
 }  // namespace vl4::platform
 
 namespace vl4 {
 
 class IdeDetector;
+class IdeModules;
 class AboutDialog;
 class UserNameDialog;
 class NetOutputDialog;
@@ -87,18 +87,10 @@ class SetupWindow : public ui::Form {
   void EnvironmentListClick();
   void EnvironmentListClickCheck();
   // Part of the status refresh: the Delphi and C++Builder package in the IDE's known packages,
-  // the Visual Basic add-in in the add-in list and registered with Windows.
+  // the Visual Basic add-in in the add-in list and registered with Windows; they set the row's
+  // tools-in-menu flag.
   void RegisterKnownPackage(EnvRow& row);
   void RegisterVbAddin(EnvRow& row);
-
-  // How a started program's window comes up.
-  enum class DisplayMode { kNormal = 0, kMaximized = 1, kMinimized = 2, kMinimizedNoActivate = 3 };
-  // Starts a program with the shell's default verb and keeps its process; false when it could
-  // not be started.
-  bool RunProgram(const std::string& exe, const std::string& parameters, const std::string& dir,
-                  DisplayMode mode);
-  // Waits for the kept process a bounded time (20 polls, 100 ms apart), whatever its outcome.
-  void WaitForProgram();
   // Rewrites the output path of the .NET project templates.
   void RewriteTemplates(bool use_local_dir, const std::string& local_dir_name);
 
@@ -198,8 +190,6 @@ class SetupWindow : public ui::Form {
   void ApplyCheckRule(int index);
   EnvRow* SelectedEnv();
 
-  void InstallPackage(EnvRow& row);
-  void InstallVbAddin(EnvRow& row);
   // Empties the row's module folder and takes its page out of the page list and menu; the
   // leftovers are reported. Returns the removed page's position (0 when it had none).
   int RemoveEnvironment(EnvRow& row);
@@ -233,7 +223,7 @@ class SetupWindow : public ui::Form {
   SamplesAction samples_action_ = SamplesAction::kCopy;
   std::minstd_rand random_;
   std::unique_ptr<IdeDetector> detector_;
-  std::unique_ptr<platform::Process> process_;  // the last program started
+  std::unique_ptr<IdeModules> ide_;
 
   AboutDialog* about_ = nullptr;
   UserNameDialog* user_name_dialog_ = nullptr;

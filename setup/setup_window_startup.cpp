@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "setup/detection.h"
+#include "setup/ide/ide_modules.h"
 #include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
 #include "setup/setup_window.h"
@@ -34,6 +35,7 @@ void SetupWindow::FormCreate() {
 
     detector_ =
         std::make_unique<IdeDetector>(catalogue_, platform_.registry(), files, install_dir_);
+    ide_ = std::make_unique<IdeModules>(platform_, install_dir_);
     config_path_ = install_dir_ + "VL.INI";
     ParseCommandLine();
     if (!source_dir_.empty() && files.FileExists(source_dir_ + "\\vl.ini")) {

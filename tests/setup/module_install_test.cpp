@@ -10,21 +10,12 @@
 namespace vl4::test {
 namespace {
 
+using namespace ides;
 using platform::RootKey;
 using ui::ModalResult;
 using ui::MsgButtons;
 using ui::MsgKind;
 
-constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
-constexpr char kDelphiExe[] = "C:\\Borland\\Delphi7\\Bin\\delphi32.exe";
-constexpr char kDelphiLib[] = "C:\\Borland\\Delphi7\\Lib";
-constexpr char kDelphiKnown[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
-constexpr char kDelphiValue[] = "C:\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl";
-constexpr char kPackage[] = "C:\\VL4\\DELPHI7\\vl4d7tls.bpl";
-constexpr char kVbKey[] =
-    "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
-constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
-constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
 constexpr int kMinNoActive = platform::kSwShowMinNoActive;
 
 constexpr char kDelphiInstalled[] =
@@ -39,33 +30,6 @@ constexpr char kVbInstalled[] =
     "Veltoria can be used with Microsoft Visual Basic 6.\r\nThe Veltoria tools are installed\r\n"
     "into the menu \"Add-Ins\" of the Microsoft Visual Basic 6 IDE.";
 
-// The product ships Delphi 7's tools package project; Delphi 7 is installed in C:\Borland\Delphi7
-// (found through the registry unless `in_registry` is false) with its command-line compiler, and
-// has run once, so that its Known Packages key exists.
-void AddDelphi7(SetupPc& pc, const std::string& project = "package vl4d7tls;\r\nend.\r\n",
-                bool in_registry = true) {
-  pc.AddModules("DELPHI7");
-  pc.Put("C:\\VL4\\DELPHI7\\vl4d7tls.dpk", project);
-  pc.Put(kDelphiExe, "MZ");
-  pc.Put(std::string(kDelphiLib) + "\\System.dcu");
-  pc.InstallStandIn("C:\\Borland\\Delphi7\\Bin\\dcc32.exe");
-  if (in_registry) {
-    pc.registry().WriteString(RootKey::kLocalMachine, kDelphiKey, "App", kDelphiExe);
-    pc.registry().WriteString(RootKey::kLocalMachine, kDelphiKey, "RootDir",
-                              "C:\\Borland\\Delphi7");
-  }
-  pc.registry().CreateKey(RootKey::kCurrentUser, kDelphiKnown);
-}
-
-// Visual Basic 6 in C:\VB98 with the add-in project shipped and regsvr32 in the system directory.
-void AddVb6(SetupPc& pc) {
-  pc.AddModules("VB6");
-  pc.Put("C:\\VL4\\VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n");
-  pc.registry().WriteString(RootKey::kLocalMachine, kVbKey, "ProductDir", "C:\\VB98");
-  pc.InstallStandIn("C:\\VB98\\VB6.EXE");
-  pc.InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
-}
-
 std::optional<std::string> KnownPackage(SetupPc& pc, const std::string& key,
                                         const std::string& name) {
   return pc.registry().ReadString(RootKey::kCurrentUser, key, name);
@@ -77,7 +41,7 @@ const EnvPage& PageOf(SetupWindow& form, int row) {
 
 TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
   SetupPc pc;
-  AddDelphi7(pc);
+  pc.AddDelphi7();
   SetupWindow& form = pc.Start();
 
   // The IDE's own compiler, in the module folder, minimised without taking the focus.
@@ -118,7 +82,7 @@ TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
 
 TEST(ModuleInstall, ACompilerStillRunningAfterTheWaitLeavesThePackageForALaterStart) {
   SetupPc pc;
-  AddDelphi7(pc, "package vl4d7tls; { vl4standin-delay=3000 }\r\nend.\r\n");
+  pc.AddDelphi7("package vl4d7tls; { vl4standin-delay=3000 }\r\nend.\r\n");
   SetupWindow& form = pc.Start();
   EXPECT_FALSE(pc.files().FileExists(kPackage));
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);
@@ -200,7 +164,7 @@ TEST(ModuleInstall, TheKnownPackageValueIsWrittenOnlyIntoAnExistingKey) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetupPc pc;
-    AddDelphi7(pc);
+    pc.AddDelphi7();
     pc.Put(kPackage, "built");  // nothing to compile
     c.prepare(pc);
     SetupWindow& form = pc.Start();
@@ -245,7 +209,7 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
 
 TEST(ModuleInstall, VisualBasic6BuildsItsAddInAndRegistersItOnce) {
   SetupPc pc;
-  AddVb6(pc);
+  pc.AddVb6();
   SetupWindow& form = pc.Start();
 
   // Start-up builds the library with the IDE, then its status refresh registers it; the
@@ -353,7 +317,7 @@ TEST(ModuleInstall, StatusLinesTellWhatTheSetupToolFound) {
 
 TEST(EnvironmentsPage, TheDetailsShowTheSelectedEntryAndItsCheckMarkFollowsTheRule) {
   SetupPc pc;
-  AddDelphi7(pc);
+  pc.AddDelphi7();
   pc.Put(kPackage, "built");
   pc.AddModules("VB6");
   pc.AddModules("LAZARUS1");
@@ -385,7 +349,7 @@ TEST(EnvironmentsPage, TheDetailsShowTheSelectedEntryAndItsCheckMarkFollowsTheRu
 
 TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
   SetupPc pc;
-  AddDelphi7(pc, "package vl4d7tls;\r\nend.\r\n", /*in_registry=*/false);
+  pc.AddDelphi7("package vl4d7tls;\r\nend.\r\n", /*in_registry=*/false);
   pc.Put("C:\\Other\\MyDelphi32Copy.exe", "MZ");
   SetupWindow& form = pc.Start();
   EnvRow& row = form.Envs().Row(7);
@@ -438,7 +402,7 @@ TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
 
 TEST(Browse, TheEnvironmentsPageBrowsesForTheSelectedEntry) {
   SetupPc pc;
-  AddVb6(pc);
+  pc.AddVb6();
   pc.registry().DeleteKey(RootKey::kLocalMachine, kVbKey);  // not found at start-up
   pc.AddModules("LAZARUS1");
   pc.Put("C:\\Programs\\Lazarus\\lazarus.exe");

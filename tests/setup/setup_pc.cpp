@@ -100,6 +100,29 @@ void SetupPc::InstallStandIn(const std::string& exe_path) {
   std::filesystem::create_symlink(dir / "vl4standin", host);
 }
 
+void SetupPc::AddDelphi7(const std::string& project, bool in_registry) {
+  using namespace ides;
+  AddModules("DELPHI7");
+  Put("C:\\VL4\\DELPHI7\\vl4d7tls.dpk", project);
+  Put(kDelphiExe, "MZ");
+  Put(std::string(kDelphiLib) + "\\System.dcu");
+  InstallStandIn("C:\\Borland\\Delphi7\\Bin\\dcc32.exe");
+  if (in_registry) {
+    registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "App", kDelphiExe);
+    registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "RootDir",
+                           "C:\\Borland\\Delphi7");
+  }
+  registry().CreateKey(platform::RootKey::kCurrentUser, kDelphiKnown);
+}
+
+void SetupPc::AddVb6() {
+  AddModules("VB6");
+  Put("C:\\VL4\\VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n");
+  registry().WriteString(platform::RootKey::kLocalMachine, ides::kVbKey, "ProductDir", "C:\\VB98");
+  InstallStandIn("C:\\VB98\\VB6.EXE");
+  InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
+}
+
 std::vector<SetupPc::Started> SetupPc::StartedProcesses() {
   std::ifstream in(root_ + "/processes");
   std::vector<Started> started;
