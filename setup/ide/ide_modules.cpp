@@ -1,5 +1,5 @@
-// The IDE operations' common part: the choice by installation family and the programs they
-// start and wait for.
+// The IDE operations' common part: the choice by installation family, the programs they start
+// and wait for, and the deletion of what they placed.
 #include "setup/ide/ide_modules.h"
 
 #include "platform/platform.h"
@@ -12,6 +12,11 @@ namespace {
 constexpr uint32_t kPollInterval = 100;  // ms
 
 }  // namespace
+
+void IdeRemoval::Append(const IdeRemoval& other) {
+  removed.insert(removed.end(), other.removed.begin(), other.removed.end());
+  left.insert(left.end(), other.left.begin(), other.left.end());
+}
 
 IdeModules::IdeModules(platform::Platform& platform, std::string install_dir)
     : platform_(platform), install_dir_(std::move(install_dir)) {}
@@ -33,6 +38,38 @@ void IdeModules::Install(const EnvRow& row) {
   }
 }
 
+IdeRemoval IdeModules::Uninstall(const EnvRow& row) {
+  switch (FamilyOf(row)) {
+    case IdeFamily::kDelphi:
+    case IdeFamily::kCppBuilder:
+    case IdeFamily::kBorlandNet:
+      return UninstallPackage(row);
+    case IdeFamily::kVisualBasic:
+      return UninstallVbAddin(row);
+    case IdeFamily::kOther:
+      break;
+  }
+  return {};
+}
+
+IdeRemoval IdeModules::Uninstall(const Catalogue& catalogue) {
+  IdeRemoval removal;
+  for (const EnvRow& row : catalogue.Rows()) {
+    if (!row.Empty()) removal.Append(Uninstall(row));
+  }
+  return removal;
+}
+
+bool IdeModules::DeletePlacedFile(const std::string& path) {
+  platform::Files& files = platform_.files();
+  const std::optional<uint32_t> attributes = files.GetAttributes(path);
+  const bool read_only = attributes && (*attributes & platform::kAttrReadOnly);
+  if (read_only) files.SetAttributes(path, *attributes & ~uint32_t{platform::kAttrReadOnly});
+  if (files.DeleteFile(path) || !files.FileExists(path)) return true;
+  if (read_only) files.SetAttributes(path, *attributes);
+  return false;
+}
+
 bool IdeModules::RunProgram(const std::string& exe, const std::string& parameters,
                             const std::string& dir, DisplayMode mode) {
   static constexpr int kShowCommands[] = {platform::kSwShowNormal, platform::kSwShowMaximized,
@@ -47,6 +84,12 @@ void IdeModules::WaitForProgram(int polls) {
   platform::Shell& shell = platform_.shell();
   for (int poll = 0; poll < polls && process_->StillActive(); ++poll) shell.Sleep(kPollInterval);
   shell.Sleep(kPollInterval);
+}
+
+bool IdeModules::ProgramSucceeded() {
+  if (process_ == nullptr || process_->StillActive()) return false;
+  const std::optional<uint32_t> code = process_->ExitCode();
+  return code && *code == 0;
 }
 
 }  // namespace vl4

@@ -1,6 +1,6 @@
 // The tools package of the Delphi, C++Builder and Borland .NET rows: compiled with the IDE's own
 // command-line compiler when missing, copied into the IDE's library directory, listed among the
-// IDE's Known Packages (Delphi and C++Builder).
+// IDE's Known Packages (Delphi and C++Builder); and the same taken out again.
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
@@ -84,6 +84,48 @@ KnownPackageResult IdeModules::RegisterKnownPackage(const EnvRow& row) {
   } catch (const ERegistryException&) {
     return KnownPackageResult::kRegistryFailed;
   }
+}
+
+// The Known Packages value goes before the file it names, so that a value that cannot be removed
+// keeps its file and the IDE never looks for a package that is not there. A value the user gave
+// another description still names the product's package, so it goes too.
+IdeRemoval IdeModules::UninstallPackage(const EnvRow& row) {
+  platform::Registry& registry = platform_.registry();
+  const std::string key = KnownPackagesKey(row);
+  const std::string name = KnownPackageValueName(row);
+  IdeRemoval removal;
+  if (FamilyOf(row) != IdeFamily::kBorlandNet && !name.empty()) {
+    const IdeItem value{IdeItem::Kind::kKnownPackage, key, name};
+    try {
+      if (registry.ValueExists(kKnownPackagesRoot, key, name)) {
+        registry.DeleteValue(kKnownPackagesRoot, key, name);
+        removal.removed.push_back(value);
+      }
+    } catch (const ERegistryException&) {
+      removal.left.push_back({value, IdeRemoval::Reason::kRefused});
+    }
+  }
+
+  if (row.library_dir.empty()) return removal;
+  const std::string copy = row.library_dir + "\\" + ToolsPackageName(row);
+  if (!platform_.files().FileExists(copy)) return removal;
+  // Still named: a value that could not be removed, or for a Borland .NET row the value of the
+  // Delphi row of the same IDE, which lists the same copy. A registry that cannot tell keeps it.
+  bool still_listed;
+  try {
+    still_listed = !name.empty() && registry.ValueExists(kKnownPackagesRoot, key, name);
+  } catch (const ERegistryException&) {
+    still_listed = true;
+  }
+  const IdeItem copy_item{IdeItem::Kind::kPackageCopy, copy, ""};
+  if (still_listed) {
+    removal.left.push_back({copy_item, IdeRemoval::Reason::kStillUsed});
+  } else if (DeletePlacedFile(copy)) {
+    removal.removed.push_back(copy_item);
+  } else {
+    removal.left.push_back({copy_item, IdeRemoval::Reason::kRefused});
+  }
+  return removal;
 }
 
 }  // namespace vl4

@@ -143,5 +143,23 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   form.ButtonEnvsDelete.Click();
 }
 
+// Giving an environment up touches the installation only: the IDE keeps the package copied into
+// it and its Known Packages value. Taking those out is the uninstaller's business.
+TEST(Removal, TheIdeKeepsWhatWasInstalledIntoIt) {
+  SetupPc pc;
+  pc.AddDelphi7();
+  SetupWindow& form = pc.Start();
+  ASSERT_TRUE(pc.files().FileExists(ides::kDelphiValue));
+  form.PageMenu.Item(1).Click();
+  ExpectConfirmation(pc, "Borland Delphi 7", ModalResult::kYes);
+  form.Envs().Row(7).page->DeleteButton.Click();
+
+  EXPECT_FALSE(pc.files().FileExists(ides::kPackage));
+  EXPECT_TRUE(pc.files().FileExists(ides::kDelphiValue));
+  EXPECT_EQ(pc.registry().ReadString(platform::RootKey::kCurrentUser, ides::kDelphiKnown,
+                                     ides::kDelphiValue),
+            "VL4 Tools for Delphi 7");
+}
+
 }  // namespace
 }  // namespace vl4::test
