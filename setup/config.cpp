@@ -7,7 +7,7 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 
 namespace vl4 {
 

@@ -3,7 +3,9 @@
 
 #include <string>
 
+#include "platform/text.h"
 #include "setup/catalogue.h"
+#include "setup/setup_texts.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
@@ -14,7 +16,8 @@ EnvPage::EnvPage(ui::PageControl& pages, const EnvRow& row)
       PathEdit(&Sheet, "EditExe" + std::to_string(row.number)),
       BrowseButton(&Sheet, "ButtonBrowse" + std::to_string(row.number)),
       DeleteButton(&Sheet, "ButtonDelete" + std::to_string(row.number)),
-      Status(&Sheet, "LabelStatus" + std::to_string(row.number)) {
+      Status(&Sheet, "LabelStatus" + std::to_string(row.number)),
+      display_name_(row.display_name) {
   CaptionLabel.SetBounds(16, 24, 120, 16);
   PathEdit.SetBounds(16, 44, 480, 21);
   PathEdit.SetReadOnly(true);
@@ -38,8 +41,12 @@ bool EnvPage::StatusRed() const {
   return vl4::StatusRed(Status);
 }
 
-bool EnvPage::ModulesInstalled() const {
-  return InstallButton && InstallButton->Caption().find("Delete ") != std::string::npos;
+void EnvPage::SetModulesInstalled(bool installed) {
+  modules_installed_ = installed;
+  if (InstallButton) {
+    InstallButton->SetCaption(Format(installed ? texts::kModulesInstalled : texts::kInstallModules,
+                                     display_name_.c_str()));
+  }
 }
 
 }  // namespace vl4

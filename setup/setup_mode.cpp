@@ -3,26 +3,26 @@
 #include "setup/setup_mode.h"
 
 #include "platform/platform.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/form7.h"
-#include "setup/form1.h"
-#include "setup/form3.h"
+#include "setup/about_dialog.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/dialogs/user_name_dialog.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "ui/application.h"
 
 namespace vl4 {
 
 int RunSetupMode(platform::Platform& platform, ui::Application& app) {
   app.SetTitle(texts::kAppTitle);
-  TForm1 form1(app, platform);
-  form1.FormCreate();
-  TForm3 form3(app);
-  TForm4 form4(app);
-  TForm7 form7(app, platform.files());
-  form1.AttachDialogs(form3, form4, form7);
+  SetupWindow window(app, platform);
+  window.FormCreate();
+  AboutDialog about(app);
+  UserNameDialog user_name(app);
+  NetOutputDialog net_output(app, platform.files());
+  window.AttachDialogs(about, user_name, net_output);
   // After an early end the loop returns at once and the setup window is never closed, so
   // shutdown does not run.
-  if (!app.Terminated()) app.Run(form1);
+  if (!app.Terminated()) app.Run(window);
   return 0;
 }
 

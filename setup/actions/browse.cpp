@@ -2,16 +2,16 @@
 // or from the environments page for the selected entry; the modules are installed at once.
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/ide_family.h"
 #include "setup/detection.h"
-#include "setup/form1.h"
+#include "setup/ide/ide_family.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
 // The Lazarus page's Browse works like every other page's: its status line asks the user to
 // press it, and the environments page accepts a Lazarus executable by the same rule.
-void TForm1::BrowseClick(ui::Control& sender) {
+void SetupWindow::BrowseClick(ui::Control& sender) {
   const bool from_envs_page = &sender == &ButtonEnvsBrowse;
   EnvRow* row = from_envs_page ? SelectedEnv() : catalogue_.ByControl(&sender);
   if (row == nullptr || row->page == nullptr) {

@@ -2,14 +2,14 @@
 // user about the IDE and the product's tools in it, and the check marks of the environments page.
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/ide_family.h"
-#include "setup/form1.h"
+#include "setup/ide/ide_family.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
 
-TForm1::EnvStatus TForm1::UpdateEnvStatus(EnvRow& row) {
+SetupWindow::EnvStatus SetupWindow::UpdateEnvStatus(EnvRow& row) {
   const IdeFamily family = FamilyOf(row);
   const bool packages = family == IdeFamily::kDelphi || family == IdeFamily::kCppBuilder;
   const char* name = row.display_name.c_str();
@@ -42,7 +42,7 @@ TForm1::EnvStatus TForm1::UpdateEnvStatus(EnvRow& row) {
     } else {
       status.text = Format(texts::kAuxFileMissing, name, missing->c_str(), name);
     }
-    install->SetCaption(Format(texts::kModulesInstalled, name));
+    row.page->SetModulesInstalled(true);
     install->SetEnabled(true);
   } else {
     status.text = composed();
@@ -52,7 +52,7 @@ TForm1::EnvStatus TForm1::UpdateEnvStatus(EnvRow& row) {
   return status;
 }
 
-void TForm1::RefreshEnvStatus(EnvRow& row) {
+void SetupWindow::RefreshEnvStatus(EnvRow& row) {
   EnvPage& page = *row.page;
   const EnvStatus status = UpdateEnvStatus(row);
   SetStatus(page.Status, status.text, status.color);
@@ -71,35 +71,35 @@ void TForm1::RefreshEnvStatus(EnvRow& row) {
 
 // The environments page draws the same refresh on its details panel. Its Delete button keeps
 // its own rule (enabled while more than one environment is left).
-void TForm1::ShowEnvDetails(EnvRow& row) {
+void SetupWindow::ShowEnvDetails(EnvRow& row) {
   const EnvStatus status = UpdateEnvStatus(row);
   ShowShortPath(row.exe_path, EditEnvsExe);
   if (!status.exe_missing) ButtonEnvsBrowse.SetCaption(texts::kBrowse);
   SetStatus(LabelEnvsStatus, status.text, status.color);
-  ApplyCheckRule(CheckListBox1.IndexOf(row.display_name));
+  ApplyCheckRule(EnvironmentList.IndexOf(row.display_name));
 }
 
-void TForm1::ApplyCheckRule(int index) {
-  if (index < 0 || index >= CheckListBox1.Count()) return;
-  const EnvRow* row = catalogue_.ByDisplayName(CheckListBox1.Items()[index]);
+void SetupWindow::ApplyCheckRule(int index) {
+  if (index < 0 || index >= EnvironmentList.Count()) return;
+  const EnvRow* row = catalogue_.ByDisplayName(EnvironmentList.Items()[index]);
   if (row == nullptr) return;
-  CheckListBox1.SetChecked(
+  EnvironmentList.SetChecked(
       index, row->available && (row->page->ModulesInstalled() || !row->page->StatusRed()));
 }
 
-EnvRow* TForm1::SelectedEnv() {
-  const int index = CheckListBox1.ItemIndex();
-  return index >= 0 ? catalogue_.ByDisplayName(CheckListBox1.Items()[index]) : nullptr;
+EnvRow* SetupWindow::SelectedEnv() {
+  const int index = EnvironmentList.ItemIndex();
+  return index >= 0 ? catalogue_.ByDisplayName(EnvironmentList.Items()[index]) : nullptr;
 }
 
-void TForm1::CheckListBox1Click() {
+void SetupWindow::EnvironmentListClick() {
   if (EnvRow* row = SelectedEnv()) ShowEnvDetails(*row);
 }
 
 // A check mark cannot be toggled freely: the click selects the entry (its details show) and the
 // mark goes back to what the rule says.
-void TForm1::CheckListBox1ClickCheck() {
-  ApplyCheckRule(CheckListBox1.ItemIndex());
+void SetupWindow::EnvironmentListClickCheck() {
+  ApplyCheckRule(EnvironmentList.ItemIndex());
 }
 
 }  // namespace vl4

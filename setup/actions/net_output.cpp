@@ -4,8 +4,8 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "setup/actions/form7.h"
-#include "setup/form1.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
@@ -51,13 +51,13 @@ void RewriteTemplate(platform::Files& files, const std::string& path,
 
 }  // namespace
 
-void TForm1::ButtonNetOutputClick() {
+void SetupWindow::ButtonNetOutputClick() {
   if (net_output_dialog_ == nullptr) return;
-  TForm7& dialog = *net_output_dialog_;
+  NetOutputDialog& dialog = *net_output_dialog_;
   dialog.Prepare(config_.use_local_dir, config_.local_dir_name, config_.work_dir);
   if (dialog.ShowModal() != ui::ModalResult::kOK) return;
-  const bool use_local_dir = dialog.CheckBox1.Checked();
-  const std::string local_dir_name = Trim(dialog.Edit1.Text());
+  const bool use_local_dir = dialog.UseLocalDirCheck.Checked();
+  const std::string local_dir_name = Trim(dialog.LocalDirEdit.Text());
   if (use_local_dir != config_.use_local_dir ||
       (use_local_dir && UpperCase(local_dir_name) != UpperCase(config_.local_dir_name))) {
     RewriteTemplates(use_local_dir, local_dir_name);
@@ -67,7 +67,7 @@ void TForm1::ButtonNetOutputClick() {
   config_.local_dir_name = local_dir_name;
 }
 
-void TForm1::RewriteTemplates(bool use_local_dir, const std::string& local_dir_name) {
+void SetupWindow::RewriteTemplates(bool use_local_dir, const std::string& local_dir_name) {
   platform::Files& files = platform_.files();
   const std::string output_dir = IncludeTrailingBackslash(use_local_dir ? local_dir_name : ".");
   for (const Template& t : kTemplates) {

@@ -5,12 +5,12 @@
 
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/form1.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
-void TForm1::DeleteClick(ui::Control& sender) {
+void SetupWindow::DeleteClick(ui::Control& sender) {
   const bool from_envs_page = &sender == &ButtonEnvsDelete;
   EnvRow* row = from_envs_page ? SelectedEnv() : catalogue_.ByControl(&sender);
   if (row == nullptr || row->page == nullptr) {
@@ -26,11 +26,11 @@ void TForm1::DeleteClick(ui::Control& sender) {
 
   // The entry goes from the environments page whichever Delete button was pressed, so that the
   // list never offers an environment that is no longer there.
-  if (const int entry = CheckListBox1.IndexOf(row->display_name); entry >= 0) {
-    CheckListBox1.DeleteItem(entry);
-    CheckListBox1.SetItemIndex(std::min(entry, CheckListBox1.Count() - 1));
+  if (const int entry = EnvironmentList.IndexOf(row->display_name); entry >= 0) {
+    EnvironmentList.DeleteItem(entry);
+    EnvironmentList.SetItemIndex(std::min(entry, EnvironmentList.Count() - 1));
   }
-  ButtonEnvsDelete.SetEnabled(CheckListBox1.Count() > 1);
+  ButtonEnvsDelete.SetEnabled(EnvironmentList.Count() > 1);
   if (from_envs_page) {
     if (EnvRow* selected = SelectedEnv()) ShowEnvDetails(*selected);
   } else if (position > 0) {
@@ -38,7 +38,7 @@ void TForm1::DeleteClick(ui::Control& sender) {
   }
 }
 
-int TForm1::RemoveEnvironment(EnvRow& row) {
+int SetupWindow::RemoveEnvironment(EnvRow& row) {
   platform::Files& files = platform_.files();
   const std::string folder = row.ModuleFolder(install_dir_);
   // Subfolders are neither entered nor removed; a file that cannot be deleted is reported.

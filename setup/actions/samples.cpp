@@ -1,8 +1,8 @@
 // The samples button: copies the current environment's sample files into the working directory
 // and, once they are there, deletes them again. Its caption says which it does next.
 #include "platform/platform.h"
-#include "setup/form1.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
@@ -23,8 +23,8 @@ std::string Report(const std::vector<std::pair<const char*, std::vector<std::str
 
 }  // namespace
 
-void TForm1::ButtonSamplesClick() {
-  if (ButtonSamples.Caption() == texts::kCopySamples) {
+void SetupWindow::ButtonSamplesClick() {
+  if (samples_action_ == SamplesAction::kCopy) {
     CopySamples();
   } else {
     DeleteSamples();
@@ -33,7 +33,7 @@ void TForm1::ButtonSamplesClick() {
 
 // The report names what was done: a sample that could not be copied (it left the sample folder,
 // or the working directory refused it) is named as such, not as added.
-void TForm1::CopySamples() {
+void SetupWindow::CopySamples() {
   platform::Files& files = platform_.files();
   const std::string from = install_dir_ + "SAMPLES\\" + sample_folder_ + "\\";
   std::vector<std::string> copied, failed;
@@ -42,7 +42,7 @@ void TForm1::CopySamples() {
                     files.CopyFile(from + name, config_.work_dir + "\\" + name, false);
     (ok ? copied : failed).push_back(name);
   }
-  ButtonSamples.SetCaption(texts::kDeleteSamples);
+  SetSamplesAction(SamplesAction::kDelete);
   const std::string report =
       sample_list_.empty()
           ? std::string(texts::kNoSamples)
@@ -51,7 +51,7 @@ void TForm1::CopySamples() {
 }
 
 // Only the listed files are touched; other files of the working directory stay.
-void TForm1::DeleteSamples() {
+void SetupWindow::DeleteSamples() {
   platform::Files& files = platform_.files();
   std::vector<std::string> deleted, failed;
   for (const std::string& name : sample_list_) {
@@ -59,7 +59,7 @@ void TForm1::DeleteSamples() {
     if (!files.FileExists(path)) continue;
     (files.DeleteFile(path) ? deleted : failed).push_back(name);
   }
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   const std::string report =
       deleted.empty() && failed.empty()
           ? std::string(texts::kSamplesNotFound)

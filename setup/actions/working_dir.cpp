@@ -5,14 +5,14 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/results_file.h"
-#include "setup/form1.h"
+#include "setup/dialogs/user_name_dialog.h"
+#include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 
 namespace vl4 {
 
-void TForm1::ButtonChangeDirClick() {
+void SetupWindow::ButtonChangeDirClick() {
   platform::Files& files = platform_.files();
   ui::DirectoryRequest request;
   request.caption = texts::kChooseWorkDir;
@@ -21,7 +21,7 @@ void TForm1::ButtonChangeDirClick() {
   request.create = [&files](const std::string& path) {
     return platform::ForceDirectories(files, path);
   };
-  if (ButtonChangeDir.Caption() == texts::kChange) {
+  if (work_dir_found_) {
     request.start = IncludeTrailingBackslash(config_.work_dir);
   } else {
     for (char drive = 'C'; drive <= 'Z'; ++drive) {
@@ -44,29 +44,28 @@ void TForm1::ButtonChangeDirClick() {
   RefreshWorkPage();
 }
 
-// The button's caption says what it does.
-void TForm1::ButtonResultsClick() {
+void SetupWindow::ButtonResultsClick() {
   if (config_.work_dir.empty()) return;
-  if (ButtonResults.Caption() == texts::kCreate) {
+  if (results_action_ == ResultsAction::kCreate) {
     CreateResults();
   } else {
     DeleteResults();
   }
 }
 
-void TForm1::CreateResults() {
+void SetupWindow::CreateResults() {
   if (user_name_dialog_ == nullptr) return;
-  TForm4& dialog = *user_name_dialog_;
+  UserNameDialog& dialog = *user_name_dialog_;
   dialog.Prepare(texts::kCreationTitle, texts::kEnterUserData, texts::kCancel,
                  config_.user_name.empty() ? default_user_name_ : config_.user_name);
   if (dialog.ShowModal() != ui::ModalResult::kOK) return;
-  config_.user_name = Trim(dialog.Edit1.Text());
+  config_.user_name = Trim(dialog.NameEdit.Text());
   CreateResultsFile(platform_.files(), config_.work_dir, install_dir_, config_.user_name, "",
                     random_);
   RefreshWorkPage();
 }
 
-void TForm1::DeleteResults() {
+void SetupWindow::DeleteResults() {
   if (App().MessageDlg(texts::kConfirmDeleteResults, ui::MsgKind::kConfirmation,
                        ui::MsgButtons::kYesNo, this) != ui::ModalResult::kYes) {
     return;
@@ -84,7 +83,7 @@ void TForm1::DeleteResults() {
 
 // Runs on every refresh that finds a valid results file, so the working directory always holds
 // the current support library and shortcuts to this installation's programs.
-void TForm1::CompleteWorkDir() {
+void SetupWindow::CompleteWorkDir() {
   platform::Files& files = platform_.files();
   if (!files.DirectoryExists(config_.work_dir)) return;
   const std::string dir = config_.work_dir + "\\";

@@ -15,7 +15,7 @@
 #include "platform/file_tree.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "platform/text_file.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 
 namespace vl4 {
 namespace {

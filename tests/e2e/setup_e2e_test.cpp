@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/sandbox/sandbox_platform.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 
 namespace vl4 {
 namespace {

@@ -14,10 +14,10 @@
 #include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/win32/win32_platform.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/form7.h"
-#include "setup/form1.h"
-#include "setup/form3.h"
+#include "setup/about_dialog.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/dialogs/user_name_dialog.h"
+#include "setup/setup_window.h"
 #include "ui/win32/win32_backend.h"
 
 namespace vl4 {
@@ -152,12 +152,12 @@ TEST_F(SetupOnScreen, TheEnvironmentsPageThenTheWorkingDirectoryPage) {
   ui::Win32Backend backend;
   ui::Application app(backend);
   app.SetTitle("VL4 Setup");
-  TForm1 form(app, platform);
+  SetupWindow form(app, platform);
   app.SetMainForm(&form);
   form.FormCreate();
-  TForm3 about(app);
-  TForm4 user_name(app);
-  TForm7 net_output(app, platform.files());
+  AboutDialog about(app);
+  UserNameDialog user_name(app);
+  NetOutputDialog net_output(app, platform.files());
   form.AttachDialogs(about, user_name, net_output);
   ASSERT_FALSE(form.EndedEarly());
   ASSERT_EQ(form.PageCount(), 5);

@@ -2,7 +2,7 @@
 // replacement by renaming that never leaves the file missing or half written.
 #include <gtest/gtest.h>
 
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 #include "tests/setup/setup_pc.h"
 
 namespace vl4::test {
@@ -34,7 +34,7 @@ TEST(VlIni, ShutdownWritesOnlyTheKeysOfThisProgram) {
       "[work directory]\r\npath=C:\\MyWork\\\r\n"
       "Label=Ivan Petrovich Sidorov-Kuznetsov\r\nDefaultEnvir=vb6\r\n"
       "[Output .NET Directory]\r\nUseLocalDir=yes\r\nLocalDirName=C:\\NetOut\r\n");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_EQ(form.Config().work_dir, "C:\\MyWork");
   EXPECT_TRUE(pc.files().DirectoryExists("C:\\MyWork"));
   EXPECT_EQ(form.Config().user_name, "Ivan Petrovich Sidorov-Ku");
@@ -77,7 +77,7 @@ TEST(VlIni, TheNetOutputDirectoryFallsBackAndTurnsTheFlagOff) {
     SetupPc pc;
     pc.AddModules("VB6");
     pc.WriteVlIni(std::string("[Output .NET Directory]\r\n") + c.section);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_EQ(form.Config().use_local_dir, c.use_local_dir) << c.section;
     EXPECT_EQ(form.Config().local_dir_name, c.local_dir_name) << c.section;
     if (*c.local_dir_name) {
@@ -89,7 +89,7 @@ TEST(VlIni, TheNetOutputDirectoryFallsBackAndTurnsTheFlagOff) {
 TEST(VlIni, NotDefinedIsWrittenAsZero) {
   SetupPc pc;
   pc.AddModules("VB6");  // shipped, but the IDE is not installed: nothing can be offered
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_EQ(form.ComboEnvironment.Text(), "Not defined");
   pc.Close();
   auto ini = pc.Read(kVlIni);
@@ -105,7 +105,7 @@ TEST(VlIni, GarbageReadsAsWindowsReadsIt) {
   pc.WriteVlIni(std::string("\x01\x02\xFF\xFE garbage\r\n[Work Directory\r\nLabel=Wrong\r\n") +
                 "=\r\n[]\r\n[Work Directory]\r\n  Label  =  Right  \r\nLabel=Second\r\n" +
                 std::string(1000, 'x') + "\r\n[Work Directory]\r\nDefaultEnvir=VB6");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_FALSE(form.EndedEarly());
   EXPECT_EQ(form.Config().user_name, "Right");
   // Only the first section of a name counts.

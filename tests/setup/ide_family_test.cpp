@@ -2,7 +2,7 @@
 // Known Packages key.
 #include <gtest/gtest.h>
 
-#include "setup/actions/ide_family.h"
+#include "setup/ide/ide_family.h"
 
 namespace vl4 {
 namespace {

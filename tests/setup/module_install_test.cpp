@@ -10,21 +10,12 @@
 namespace vl4::test {
 namespace {
 
+using namespace ides;
 using platform::RootKey;
 using ui::ModalResult;
 using ui::MsgButtons;
 using ui::MsgKind;
 
-constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
-constexpr char kDelphiExe[] = "C:\\Borland\\Delphi7\\Bin\\delphi32.exe";
-constexpr char kDelphiLib[] = "C:\\Borland\\Delphi7\\Lib";
-constexpr char kDelphiKnown[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
-constexpr char kDelphiValue[] = "C:\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl";
-constexpr char kPackage[] = "C:\\VL4\\DELPHI7\\vl4d7tls.bpl";
-constexpr char kVbKey[] =
-    "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
-constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
-constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
 constexpr int kMinNoActive = platform::kSwShowMinNoActive;
 
 constexpr char kDelphiInstalled[] =
@@ -39,46 +30,19 @@ constexpr char kVbInstalled[] =
     "Veltoria can be used with Microsoft Visual Basic 6.\r\nThe Veltoria tools are installed\r\n"
     "into the menu \"Add-Ins\" of the Microsoft Visual Basic 6 IDE.";
 
-// The product ships Delphi 7's tools package project; Delphi 7 is installed in C:\Borland\Delphi7
-// (found through the registry unless `in_registry` is false) with its command-line compiler, and
-// has run once, so that its Known Packages key exists.
-void AddDelphi7(SetupPc& pc, const std::string& project = "package vl4d7tls;\r\nend.\r\n",
-                bool in_registry = true) {
-  pc.AddModules("DELPHI7");
-  pc.Put("C:\\VL4\\DELPHI7\\vl4d7tls.dpk", project);
-  pc.Put(kDelphiExe, "MZ");
-  pc.Put(std::string(kDelphiLib) + "\\System.dcu");
-  pc.InstallStandIn("C:\\Borland\\Delphi7\\Bin\\dcc32.exe");
-  if (in_registry) {
-    pc.registry().WriteString(RootKey::kLocalMachine, kDelphiKey, "App", kDelphiExe);
-    pc.registry().WriteString(RootKey::kLocalMachine, kDelphiKey, "RootDir",
-                              "C:\\Borland\\Delphi7");
-  }
-  pc.registry().CreateKey(RootKey::kCurrentUser, kDelphiKnown);
-}
-
-// Visual Basic 6 in C:\VB98 with the add-in project shipped and regsvr32 in the system directory.
-void AddVb6(SetupPc& pc) {
-  pc.AddModules("VB6");
-  pc.Put("C:\\VL4\\VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n");
-  pc.registry().WriteString(RootKey::kLocalMachine, kVbKey, "ProductDir", "C:\\VB98");
-  pc.InstallStandIn("C:\\VB98\\VB6.EXE");
-  pc.InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
-}
-
 std::optional<std::string> KnownPackage(SetupPc& pc, const std::string& key,
                                         const std::string& name) {
   return pc.registry().ReadString(RootKey::kCurrentUser, key, name);
 }
 
-const EnvPage& PageOf(TForm1& form, int row) {
+const EnvPage& PageOf(SetupWindow& form, int row) {
   return *form.Envs().Row(row).page;
 }
 
 TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
   SetupPc pc;
-  AddDelphi7(pc);
-  TForm1& form = pc.Start();
+  pc.AddDelphi7();
+  SetupWindow& form = pc.Start();
 
   // The IDE's own compiler, in the module folder, minimised without taking the focus.
   const auto started = pc.StartedProcesses();
@@ -98,7 +62,7 @@ TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
   EXPECT_EQ(page.Status.Caption(), kDelphiInstalled);
   EXPECT_FALSE(page.StatusRed());
   EXPECT_EQ(page.InstallButton->Caption(), "Delete the Veltoria modules from Borland Delphi 7");
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kDelphiInstalled);
 
   // The next start finds everything in place: nothing is compiled, and a description the user
@@ -118,8 +82,8 @@ TEST(ModuleInstall, Delphi7CompilesCopiesAndRegistersItsPackage) {
 
 TEST(ModuleInstall, ACompilerStillRunningAfterTheWaitLeavesThePackageForALaterStart) {
   SetupPc pc;
-  AddDelphi7(pc, "package vl4d7tls; { vl4standin-delay=3000 }\r\nend.\r\n");
-  TForm1& form = pc.Start();
+  pc.AddDelphi7("package vl4d7tls; { vl4standin-delay=3000 }\r\nend.\r\n");
+  SetupWindow& form = pc.Start();
   EXPECT_FALSE(pc.files().FileExists(kPackage));
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);
   EXPECT_FALSE(PageOf(form, 7).StatusRed());
@@ -148,7 +112,7 @@ TEST(ModuleInstall, CppBuilder5RegistersItsPackageUnderBcb) {
   pc.InstallStandIn("C:\\CBuilder5\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\C++Builder\\5.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   ASSERT_EQ(pc.StartedProcesses().size(), 1u);
   EXPECT_EQ(pc.StartedProcesses()[0].command,
@@ -200,10 +164,10 @@ TEST(ModuleInstall, TheKnownPackageValueIsWrittenOnlyIntoAnExistingKey) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetupPc pc;
-    AddDelphi7(pc);
+    pc.AddDelphi7();
     pc.Put(kPackage, "built");  // nothing to compile
     c.prepare(pc);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_TRUE(pc.StartedProcesses().empty());
     c.check(pc);
     EXPECT_EQ(PageOf(form, 7).Status.Caption(), c.status);
@@ -221,7 +185,7 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
   pc.InstallStandIn("C:\\BDS\\3.0\\Bin\\dcc32.exe");
   const std::string known = "\\Software\\Borland\\BDS\\3.0\\Known Packages";
   pc.registry().CreateKey(RootKey::kCurrentUser, known);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EnvRow& row = form.Envs().Row(30);
   EXPECT_EQ(row.exe_path, "C:\\BDS\\3.0\\Bin\\bds.exe");
   // Start-up knows no library directory for the row: nothing goes into the IDE yet.
@@ -245,8 +209,8 @@ TEST(ModuleInstall, ABorlandNetRowOnlyCopiesItsPackage) {
 
 TEST(ModuleInstall, VisualBasic6BuildsItsAddInAndRegistersItOnce) {
   SetupPc pc;
-  AddVb6(pc);
-  TForm1& form = pc.Start();
+  pc.AddVb6();
+  SetupWindow& form = pc.Start();
 
   // Start-up builds the library with the IDE, then its status refresh registers it; the
   // environments page's refresh of the same row does not start regsvr32 again.
@@ -308,7 +272,7 @@ TEST(ModuleInstall, TheAddInListSaysWhetherTheAddInIsRegistered) {
     pc.InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
     if (*c.list) pc.Put(kAddInList, c.list);
     if (c.library) pc.Put("C:\\VL4\\VB6\\vl4addin.dll", "MZ");
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_EQ(pc.StartedProcesses().size(), c.regsvr32_starts) << c.what;
     EXPECT_EQ(form.LabelEnvsStatus.Caption(), c.details_status) << c.what;
     EXPECT_EQ(pc.pc().profile().ReadString(kAddInList, "Add-Ins32", "vl4addin.VL4ToolsForVB", ""),
@@ -329,7 +293,7 @@ TEST(ModuleInstall, StatusLinesTellWhatTheSetupToolFound) {
   pc.Put("c:\\lazarus\\lazarus.exe");
   pc.WriteVlIni("[Libraries]\r\nCB5=C:\\CBuilder5\\Lib\r\n");
   platform::ForceDirectories(pc.files(), "C:\\CBuilder5\\Lib");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   EXPECT_EQ(PageOf(form, 7).Status.Caption(), kDelphiAuxMissing);
   EXPECT_FALSE(PageOf(form, 7).StatusRed());
@@ -353,41 +317,41 @@ TEST(ModuleInstall, StatusLinesTellWhatTheSetupToolFound) {
 
 TEST(EnvironmentsPage, TheDetailsShowTheSelectedEntryAndItsCheckMarkFollowsTheRule) {
   SetupPc pc;
-  AddDelphi7(pc);
+  pc.AddDelphi7();
   pc.Put(kPackage, "built");
   pc.AddModules("VB6");
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
-  ASSERT_EQ(form.CheckListBox1.Items(),
+  SetupWindow& form = pc.Start();
+  ASSERT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Microsoft Visual Basic 6",
                                       "Free Pascal Lazarus 0.9"}));
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 0);
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 0);
   EXPECT_EQ(form.EditEnvsExe.Text(), kDelphiExe);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kDelphiInstalled);
 
-  form.CheckListBox1.UserSelect(1);
+  form.EnvironmentList.UserSelect(1);
   EXPECT_EQ(form.EditEnvsExe.Text(), "");
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), PageOf(form, 11).Status.Caption());
   EXPECT_TRUE(form.LabelEnvsStatus.GetFont().color == ui::kRed);
 
   // Clicking a check box does not toggle it: the rule puts the mark back.
   for (int entry : {0, 1, 2}) {
-    const bool before = form.CheckListBox1.Checked(entry);
-    form.CheckListBox1.UserClickCheck(entry);
-    EXPECT_EQ(form.CheckListBox1.Checked(entry), before) << entry;
-    EXPECT_EQ(form.CheckListBox1.ItemIndex(), entry);
+    const bool before = form.EnvironmentList.Checked(entry);
+    form.EnvironmentList.UserClickCheck(entry);
+    EXPECT_EQ(form.EnvironmentList.Checked(entry), before) << entry;
+    EXPECT_EQ(form.EnvironmentList.ItemIndex(), entry);
   }
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
-  EXPECT_FALSE(form.CheckListBox1.Checked(1));
-  EXPECT_TRUE(form.CheckListBox1.Checked(2));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(2));
 }
 
 TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
   SetupPc pc;
-  AddDelphi7(pc, "package vl4d7tls;\r\nend.\r\n", /*in_registry=*/false);
+  pc.AddDelphi7("package vl4d7tls;\r\nend.\r\n", /*in_registry=*/false);
   pc.Put("C:\\Other\\MyDelphi32Copy.exe", "MZ");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EnvRow& row = form.Envs().Row(7);
   ASSERT_EQ(row.exe_path, "");
   form.PageMenu.Item(1).Click();
@@ -438,32 +402,32 @@ TEST(Browse, TheChosenExecutableIsCheckedAndItsModulesInstalled) {
 
 TEST(Browse, TheEnvironmentsPageBrowsesForTheSelectedEntry) {
   SetupPc pc;
-  AddVb6(pc);
+  pc.AddVb6();
   pc.registry().DeleteKey(RootKey::kLocalMachine, kVbKey);  // not found at start-up
   pc.AddModules("LAZARUS1");
   pc.Put("C:\\Programs\\Lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
-  ASSERT_FALSE(form.CheckListBox1.Checked(1));
+  SetupWindow& form = pc.Start();
+  ASSERT_FALSE(form.EnvironmentList.Checked(1));
 
-  form.CheckListBox1.UserSelect(1);
+  form.EnvironmentList.UserSelect(1);
   pc.ui().ExpectOpenFile(std::string("C:\\Programs\\Lazarus\\lazarus.exe"));
   form.PressKey(ui::kKeyF8);
   EXPECT_EQ(form.Envs().Row(32).exe_path, "C:\\Programs\\Lazarus\\lazarus.exe");
   EXPECT_EQ(form.EditEnvsExe.Text(), "C:\\Programs\\Lazarus\\lazarus.exe");
   EXPECT_EQ(form.LabelEnvsStatus.Caption(),
             "\r\nVeltoria can be used with Free Pascal Lazarus 0.9.");
-  EXPECT_TRUE(form.CheckListBox1.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(1));
 
   // Visual Basic has no library directory, but its add-in is built and registered at once.
-  form.CheckListBox1.UserSelect(0);
+  form.EnvironmentList.UserSelect(0);
   pc.ui().ExpectOpenFile(std::string("C:\\VB98\\VB6.EXE"));
   form.ButtonEnvsBrowse.Click();
   EXPECT_TRUE(pc.files().FileExists("C:\\VL4\\VB6\\vl4addin.dll"));
   EXPECT_EQ(pc.StartedProcesses().size(), 2u);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), kVbInstalled);
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
 
-  form.CheckListBox1.SetItemIndex(-1);
+  form.EnvironmentList.SetItemIndex(-1);
   pc.ui().ExpectMessage("Error: ButtonBrowse", ModalResult::kOK);
   form.ButtonEnvsBrowse.Click();
 }

@@ -1,5 +1,5 @@
-// The .NET output directory: the dialog TForm7 with its checks, and the project templates whose
-// output path follows the choice (from the dialog and at start-up).
+// The .NET output directory: the dialog NetOutputDialog with its checks, and the project templates
+// whose output path follows the choice (from the dialog and at start-up).
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -46,55 +46,55 @@ std::string Rewritten(const std::string& dir) {
 
 // The Visual Basic 2003 and Visual C# 2003 templates are shipped; Visual Basic .NET 2005 is not
 // (no module folder), nor is any other .NET environment.
-TForm1& StartWithTemplates(SetupPc& pc, const std::string& vl_ini = "") {
+SetupWindow& StartWithTemplates(SetupPc& pc, const std::string& vl_ini = "") {
   pc.AddModules("VB7");
   pc.AddModules("VCSNET1");
   pc.Put(kVbTemplate, kTemplate);
   pc.Put(kCsTemplate, kTemplate);
   if (!vl_ini.empty()) pc.WriteVlIni(vl_ini);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   return form;
 }
 
 // One user action on the dialog; the dialog checks OK when the action is done, so each press of
 // OK is an action of its own, and the messages it brings follow it in the script.
-void OnDialog(SetupPc& pc, std::function<void(TForm7&)> act) {
-  pc.ui().ExpectForm("Form7", [act](ui::Form& f) { act(static_cast<TForm7&>(f)); });
+void OnDialog(SetupPc& pc, std::function<void(NetOutputDialog&)> act) {
+  pc.ui().ExpectForm("Form7", [act](ui::Form& f) { act(static_cast<NetOutputDialog&>(f)); });
 }
 
 // Opens the dialog with F7 on the working directory page and acts on it.
-void InDialog(SetupPc& pc, TForm1& form, std::function<void(TForm7&)> act) {
+void InDialog(SetupPc& pc, SetupWindow& form, std::function<void(NetOutputDialog&)> act) {
   OnDialog(pc, std::move(act));
   form.PressKey(ui::kKeyF7);
 }
 
 TEST(NetOutput, TheDialogShowsTheStoredChoiceAndEnablesItsControls) {
   SetupPc pc;
-  TForm1& form = StartWithTemplates(pc);
-  InDialog(pc, form, [](TForm7& d) {
+  SetupWindow& form = StartWithTemplates(pc);
+  InDialog(pc, form, [](NetOutputDialog& d) {
     EXPECT_EQ(d.Caption(), "Change the output path for .NET environments");
-    EXPECT_EQ(d.Label1.Caption(),
+    EXPECT_EQ(d.ExplanationLabel.Caption(),
               "The default output directory is the working directory. But if the working "
               "directory is located in a remote (network) drive then in the case of .NET "
               "environments it is necessary to use some local hard disk directory as an output "
               "directory.");
-    EXPECT_EQ(d.CheckBox1.Caption(), "Use an output directory located in a local hard disk");
-    EXPECT_TRUE(d.CheckBox1.Focused());
-    EXPECT_FALSE(d.CheckBox1.Checked());
-    EXPECT_EQ(d.Edit1.Text(), "C:\\VL4Work\\Output");
+    EXPECT_EQ(d.UseLocalDirCheck.Caption(), "Use an output directory located in a local hard disk");
+    EXPECT_TRUE(d.UseLocalDirCheck.Focused());
+    EXPECT_FALSE(d.UseLocalDirCheck.Checked());
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\VL4Work\\Output");
     EXPECT_EQ(d.ButtonBrowse.Caption(), "Browse [F8]");
     EXPECT_EQ(d.ButtonCancel.Caption(), "Cancel");
-    EXPECT_FALSE(d.Edit1.Enabled());
+    EXPECT_FALSE(d.LocalDirEdit.Enabled());
     EXPECT_FALSE(d.ButtonBrowse.Enabled());
     EXPECT_TRUE(d.ButtonOK.Enabled());
 
-    d.CheckBox1.UserToggle();
-    EXPECT_TRUE(d.Edit1.Enabled());
+    d.UseLocalDirCheck.UserToggle();
+    EXPECT_TRUE(d.LocalDirEdit.Enabled());
     EXPECT_TRUE(d.ButtonBrowse.Enabled());
-    d.Edit1.UserSetText("   ");
+    d.LocalDirEdit.UserSetText("   ");
     EXPECT_FALSE(d.ButtonOK.Enabled());
-    d.Edit1.UserSetText("C:\\Out");
+    d.LocalDirEdit.UserSetText("C:\\Out");
     EXPECT_TRUE(d.ButtonOK.Enabled());
     d.ButtonCancel.Click();
   });
@@ -109,30 +109,30 @@ TEST(NetOutput, OnlyADirectoryOnAFixedDiskIsAccepted) {
     std::filesystem::create_directories(host + "drive" + letter);
     pc.pc().MapDrive(letter, host + "drive" + letter, type);
   }
-  TForm1& form = StartWithTemplates(pc);
-  OnDialog(pc, [](TForm7& d) { d.CheckBox1.UserToggle(); });
+  SetupWindow& form = StartWithTemplates(pc);
+  OnDialog(pc, [](NetOutputDialog& d) { d.UseLocalDirCheck.UserToggle(); });
   for (const char* dir : {"C:\\", "C:Out\\x", "N:\\Out", "A:\\Out", "Q:\\Out"}) {
-    OnDialog(pc, [dir](TForm7& d) {
-      d.Edit1.UserSetText(dir);
+    OnDialog(pc, [dir](NetOutputDialog& d) {
+      d.LocalDirEdit.UserSetText(dir);
       d.ButtonOK.Click();
     });
     pc.ui().ExpectMessage("The directory name must contain the name of a local hard disk.",
                           MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
   }
   // A directory to be made: No keeps the dialog open; a creation that fails is reported.
-  OnDialog(pc, [](TForm7& d) {
-    EXPECT_EQ(d.Edit1.Text(), "Q:\\Out");  // the refused input stays
-    d.Edit1.UserSetText("  C:\\Net\\Out  ");
+  OnDialog(pc, [](NetOutputDialog& d) {
+    EXPECT_EQ(d.LocalDirEdit.Text(), "Q:\\Out");  // the refused input stays
+    d.LocalDirEdit.UserSetText("  C:\\Net\\Out  ");
     d.ButtonOK.Click();
   });
   pc.ui().ExpectMessage("The directory \"C:\\Net\\Out\" does not exist. Do you want to create it?",
                         MsgKind::kConfirmation, MsgButtons::kYesNo, ModalResult::kNo);
-  OnDialog(pc, [](TForm7& d) { d.ButtonOK.Click(); });
+  OnDialog(pc, [](NetOutputDialog& d) { d.ButtonOK.Click(); });
   pc.ui()
       .ExpectMessage("does not exist", ModalResult::kYes)
       .ExpectMessage("Cannot create the directory \"C:\\Net\\Out\".", MsgKind::kError,
                      MsgButtons::kOK, ModalResult::kOK);
-  OnDialog(pc, [](TForm7& d) { d.ButtonOK.Click(); });
+  OnDialog(pc, [](NetOutputDialog& d) { d.ButtonOK.Click(); });
   pc.ui().ExpectMessage("does not exist", ModalResult::kYes);
   pc.pc().FailNth(platform::SandboxPlatform::Fault::kCreateDirectory, 1);
   form.PressKey(ui::kKeyF7);
@@ -149,21 +149,21 @@ TEST(NetOutput, OnlyADirectoryOnAFixedDiskIsAccepted) {
 TEST(NetOutput, TemplatesAreRewrittenOnlyWhenTheChoiceChanges) {
   SetupPc pc;
   platform::ForceDirectories(pc.files(), "C:\\Net\\Out");
-  TForm1& form = StartWithTemplates(
+  SetupWindow& form = StartWithTemplates(
       pc, "[Output .NET Directory]\r\nUseLocalDir=1\r\nLocalDirName=C:\\Net\\Out\r\n");
 
   // The same directory in other letters: nothing rewritten, but the letters are kept.
-  InDialog(pc, form, [](TForm7& d) {
-    EXPECT_TRUE(d.CheckBox1.Checked());
-    d.Edit1.UserSetText("c:\\net\\OUT");
+  InDialog(pc, form, [](NetOutputDialog& d) {
+    EXPECT_TRUE(d.UseLocalDirCheck.Checked());
+    d.LocalDirEdit.UserSetText("c:\\net\\OUT");
     d.ButtonOK.Click();
   });
   EXPECT_EQ(pc.Read(kVbTemplate), kTemplate);
   EXPECT_EQ(form.Config().local_dir_name, "c:\\net\\OUT");
 
   // Back to the working directory: every template's output path becomes ".\".
-  InDialog(pc, form, [](TForm7& d) {
-    d.CheckBox1.UserToggle();
+  InDialog(pc, form, [](NetOutputDialog& d) {
+    d.UseLocalDirCheck.UserToggle();
     d.ButtonOK.Click();
   });
   EXPECT_FALSE(form.Config().use_local_dir);
@@ -176,9 +176,9 @@ TEST(NetOutput, TemplatesAreRewrittenOnlyWhenTheChoiceChanges) {
 
 TEST(NetOutput, BrowseStartsAtTheTypedDirectoryOrTheWorkingDirectory) {
   SetupPc pc;
-  TForm1& form = StartWithTemplates(pc);
-  OnDialog(pc, [](TForm7& d) {
-    d.CheckBox1.UserToggle();
+  SetupWindow& form = StartWithTemplates(pc);
+  OnDialog(pc, [](NetOutputDialog& d) {
+    d.UseLocalDirCheck.UserToggle();
     d.PressKey(ui::kKeyF8);
   });
   pc.ui().ExpectDirectory([](const ui::DirectoryRequest& r) -> std::optional<std::string> {
@@ -186,17 +186,17 @@ TEST(NetOutput, BrowseStartsAtTheTypedDirectoryOrTheWorkingDirectory) {
     EXPECT_FALSE(r.allow_create);
     return "C:\\VL4Work";
   });
-  OnDialog(pc, [](TForm7& d) {
-    EXPECT_EQ(d.Edit1.Text(), "C:\\VL4Work");
-    d.Edit1.UserSetText("C:\\Nowhere");
+  OnDialog(pc, [](NetOutputDialog& d) {
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\VL4Work");
+    d.LocalDirEdit.UserSetText("C:\\Nowhere");
     d.ButtonBrowse.Click();
   });
   pc.ui().ExpectDirectory([](const ui::DirectoryRequest& r) -> std::optional<std::string> {
     EXPECT_EQ(r.start, "C:\\VL4Work");
     return std::nullopt;
   });
-  OnDialog(pc, [](TForm7& d) {
-    EXPECT_EQ(d.Edit1.Text(), "C:\\Nowhere");
+  OnDialog(pc, [](NetOutputDialog& d) {
+    EXPECT_EQ(d.LocalDirEdit.Text(), "C:\\Nowhere");
     d.ButtonCancel.Click();
   });
   form.PressKey(ui::kKeyF7);

@@ -26,7 +26,7 @@ void ExpectConfirmation(SetupPc& pc, const std::string& name, ModalResult answer
 
 // The page menu names the pages of the list in order, tagged with their positions, and marks the
 // shown one.
-void ExpectMenuFollowsPages(TForm1& form) {
+void ExpectMenuFollowsPages(SetupWindow& form) {
   ASSERT_EQ(form.PageMenu.Count(), form.PageCount());
   for (int i = 0; i < form.PageMenu.Count(); ++i) {
     EXPECT_EQ(form.PageMenu.Item(i).Tag(), i + 1);
@@ -42,7 +42,7 @@ TEST(Removal, AnEnvironmentPageGoesAndLeftoversAreReported) {
   pc.Put("C:\\VL4\\DELPHI7\\readonly.txt");
   pc.files().SetAttributes("C:\\VL4\\DELPHI7\\readonly.txt", platform::kAttrReadOnly);
   pc.Put("C:\\VL4\\DELPHI7\\Sub\\kept.txt");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.PageMenu.Item(1).Click();
   ui::TabSheet& delphi_page = form.Page(2);
 
@@ -70,7 +70,7 @@ TEST(Removal, AnEnvironmentPageGoesAndLeftoversAreReported) {
   EXPECT_EQ(form.CurrentPage(), 2);
   EXPECT_EQ(form.HeaderLabel.Caption(), "Veltoria setup for Microsoft Visual Basic 6");
   ExpectMenuFollowsPages(form);
-  EXPECT_EQ(form.CheckListBox1.Items(),
+  EXPECT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Microsoft Visual Basic 6", "Free Pascal Lazarus 0.9"}));
 
   form.ButtonNext.Click();
@@ -81,7 +81,7 @@ TEST(Removal, TheLastEnvironmentPageGivesWayToTheWorkingDirectoryPage) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.Put("C:\\VL4\\LAZARUS1\\Sub\\kept.txt");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.PageMenu.Item(3).Click();
   ExpectConfirmation(pc, "Free Pascal Lazarus 0.9", ModalResult::kYes);
   form.Envs().Row(32).page->DeleteButton.Click();  // every file goes: no message
@@ -110,16 +110,16 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.Put("c:\\lazarus\\lazarus.exe");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_TRUE(form.ButtonEnvsDelete.Enabled());
 
   // The last entry goes: the new last one is selected and shown.
-  form.CheckListBox1.UserSelect(2);
+  form.EnvironmentList.UserSelect(2);
   ExpectConfirmation(pc, "Free Pascal Lazarus 0.9", ModalResult::kYes);
   form.PressKey(ui::kKeyF7);
-  EXPECT_EQ(form.CheckListBox1.Items(),
+  EXPECT_EQ(form.EnvironmentList.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Microsoft Visual Basic 6"}));
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 1);
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 1);
   EXPECT_EQ(form.LabelEnvsStatus.Caption(), form.Envs().Row(11).page->Status.Caption());
   EXPECT_EQ(form.CurrentPage(), 1);
   EXPECT_EQ(form.PageCount(), 4);
@@ -127,20 +127,38 @@ TEST(Removal, TheEnvironmentsPageRemovesTheSelectedEntry) {
   EXPECT_TRUE(form.ButtonEnvsDelete.Enabled());
 
   // With two entries left, removing one leaves the other, which cannot be given up here.
-  form.CheckListBox1.UserSelect(0);
+  form.EnvironmentList.UserSelect(0);
   ExpectConfirmation(pc, "Borland Delphi 7", ModalResult::kYes);
   form.ButtonEnvsDelete.Click();
-  EXPECT_EQ(form.CheckListBox1.Items(), std::vector<std::string>{"Microsoft Visual Basic 6"});
-  EXPECT_EQ(form.CheckListBox1.ItemIndex(), 0);
+  EXPECT_EQ(form.EnvironmentList.Items(), std::vector<std::string>{"Microsoft Visual Basic 6"});
+  EXPECT_EQ(form.EnvironmentList.ItemIndex(), 0);
   EXPECT_FALSE(form.ButtonEnvsDelete.Enabled());
   EXPECT_EQ(form.PageCount(), 3);
   form.PressKey(ui::kKeyF7);  // disabled: nothing is asked
 
   // A Delete button of no environment row.
-  form.CheckListBox1.SetItemIndex(-1);
+  form.EnvironmentList.SetItemIndex(-1);
   form.ButtonEnvsDelete.SetEnabled(true);
   pc.ui().ExpectMessage("Error: ButtonDelete", MsgKind::kPlain, MsgButtons::kOK, ModalResult::kOK);
   form.ButtonEnvsDelete.Click();
+}
+
+// Giving an environment up touches the installation only: the IDE keeps the package copied into
+// it and its Known Packages value. Taking those out is the uninstaller's business.
+TEST(Removal, TheIdeKeepsWhatWasInstalledIntoIt) {
+  SetupPc pc;
+  pc.AddDelphi7();
+  SetupWindow& form = pc.Start();
+  ASSERT_TRUE(pc.files().FileExists(ides::kDelphiValue));
+  form.PageMenu.Item(1).Click();
+  ExpectConfirmation(pc, "Borland Delphi 7", ModalResult::kYes);
+  form.Envs().Row(7).page->DeleteButton.Click();
+
+  EXPECT_FALSE(pc.files().FileExists(ides::kPackage));
+  EXPECT_TRUE(pc.files().FileExists(ides::kDelphiValue));
+  EXPECT_EQ(pc.registry().ReadString(platform::RootKey::kCurrentUser, ides::kDelphiKnown,
+                                     ides::kDelphiValue),
+            "VL4 Tools for Delphi 7");
 }
 
 }  // namespace

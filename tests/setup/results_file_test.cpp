@@ -6,8 +6,8 @@
 #include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "setup/actions/code_page.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/code_page.h"
+#include "setup/results/results_file.h"
 #include "tests/support/test_world.h"
 
 #ifndef _WIN32

@@ -1,8 +1,8 @@
 // The results file's text: the 1251/866 mapping and the header record's syntax.
 #include <gtest/gtest.h>
 
-#include "setup/actions/code_page.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/code_page.h"
+#include "setup/results/results_file.h"
 
 namespace vl4 {
 namespace {

@@ -17,7 +17,7 @@ constexpr char kDelete[] = "Delete sample files at the working directory [F7]";
 
 // Lazarus (installed) with three samples, one of which already lies in the working directory
 // beside a file of the student's own.
-TForm1& StartWithSamples(SetupPc& pc) {
+SetupWindow& StartWithSamples(SetupPc& pc) {
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
   for (const char* name : {"one.lpr", "two.lpr", "three.lpr"}) {
@@ -25,7 +25,7 @@ TForm1& StartWithSamples(SetupPc& pc) {
   }
   pc.Put("C:\\VL4Work\\two.lpr", "old");
   pc.Put("C:\\VL4Work\\mine.lpr", "mine");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   return form;
 }
@@ -42,7 +42,7 @@ void ExpectReport(SetupPc& pc, const std::string& text) {
 
 TEST(Samples, CopyingThenDeletingTouchesOnlyTheSampleFiles) {
   SetupPc pc;
-  TForm1& form = StartWithSamples(pc);
+  SetupWindow& form = StartWithSamples(pc);
   ASSERT_EQ(form.ButtonSamples.Caption(), kCopy);
   const std::vector<std::string> samples = form.SampleList();  // in the listing's order
   ASSERT_EQ(samples.size(), 3u);
@@ -63,8 +63,12 @@ TEST(Samples, CopyingThenDeletingTouchesOnlyTheSampleFiles) {
   }
   EXPECT_EQ(pc.Read("C:\\VL4Work\\mine.lpr"), "mine");
 
-  // Nothing left to delete: said so, and the button offers copying again.
-  form.ButtonSamples.SetCaption(kDelete);
+  // The copies went meanwhile: nothing left to delete is said so, and the button offers copying
+  // again.
+  ExpectReport(
+      pc, "The following sample files are added to the working directory:\r\n" + Names(samples));
+  form.ButtonSamples.Click();
+  for (const std::string& name : samples) pc.files().DeleteFile("C:\\VL4Work\\" + name);
   ExpectReport(pc, "The sample files are not found at the working directory.");
   form.ButtonSamples.Click();
   EXPECT_EQ(form.ButtonSamples.Caption(), kCopy);
@@ -74,7 +78,7 @@ TEST(Samples, CopyingThenDeletingTouchesOnlyTheSampleFiles) {
 // or one the working directory refuses, is named as not copied (or not deleted).
 TEST(Samples, FilesThatCouldNotBeCopiedOrDeletedAreNamedAsSuch) {
   SetupPc pc;
-  TForm1& form = StartWithSamples(pc);
+  SetupWindow& form = StartWithSamples(pc);
   // The listing's order, without the one given.
   auto others = [&](const std::string& left_out) {
     std::vector<std::string> names;
@@ -107,7 +111,7 @@ TEST(Samples, AnEnvironmentWithoutSamplesSaysSo) {
   pc.AddModules("LAZARUS1");
   pc.Put("c:\\lazarus\\lazarus.exe");
   platform::ForceDirectories(pc.files(), "C:\\VL4\\SAMPLES\\DELPHI7");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   ASSERT_TRUE(form.ButtonSamples.Visible());
   EXPECT_FALSE(form.ButtonSamples.Enabled());

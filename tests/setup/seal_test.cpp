@@ -2,7 +2,7 @@
 // is altered.
 #include <gtest/gtest.h>
 
-#include "setup/actions/seal.h"
+#include "setup/results/seal.h"
 
 namespace vl4 {
 namespace {

@@ -8,9 +8,9 @@
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text_file.h"
-#include "setup/actions/code_page.h"
-#include "setup/actions/results_file.h"
 #include "setup/catalogue.h"
+#include "setup/results/code_page.h"
+#include "setup/results/results_file.h"
 #include "tests/support/test_world.h"
 
 namespace vl4::test {
@@ -52,10 +52,10 @@ SetupPc::SetupPc() : root_(NewRoot()) {
 SetupPc::~SetupPc() {
   // regsvr32 is not waited for by the setup tool; the PC outlives it.
   if (pc_) pc_->WaitForStartedProcesses(std::chrono::seconds(10));
-  form7_.reset();
-  form4_.reset();
-  form3_.reset();
-  form1_.reset();
+  net_output_.reset();
+  user_name_.reset();
+  about_.reset();
+  window_.reset();
   pc_.reset();
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
@@ -100,6 +100,29 @@ void SetupPc::InstallStandIn(const std::string& exe_path) {
   std::filesystem::create_symlink(dir / "vl4standin", host);
 }
 
+void SetupPc::AddDelphi7(const std::string& project, bool in_registry) {
+  using namespace ides;
+  AddModules("DELPHI7");
+  Put("C:\\VL4\\DELPHI7\\vl4d7tls.dpk", project);
+  Put(kDelphiExe, "MZ");
+  Put(std::string(kDelphiLib) + "\\System.dcu");
+  InstallStandIn("C:\\Borland\\Delphi7\\Bin\\dcc32.exe");
+  if (in_registry) {
+    registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "App", kDelphiExe);
+    registry().WriteString(platform::RootKey::kLocalMachine, kDelphiKey, "RootDir",
+                           "C:\\Borland\\Delphi7");
+  }
+  registry().CreateKey(platform::RootKey::kCurrentUser, kDelphiKnown);
+}
+
+void SetupPc::AddVb6() {
+  AddModules("VB6");
+  Put("C:\\VL4\\VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n");
+  registry().WriteString(platform::RootKey::kLocalMachine, ides::kVbKey, "ProductDir", "C:\\VB98");
+  InstallStandIn("C:\\VB98\\VB6.EXE");
+  InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
+}
+
 std::vector<SetupPc::Started> SetupPc::StartedProcesses() {
   std::ifstream in(root_ + "/processes");
   std::vector<Started> started;
@@ -116,23 +139,23 @@ std::vector<std::string> SetupPc::StandInLog() {
   return platform::SplitLines(Read("C:\\Windows\\vl4standin.log").value_or(""));
 }
 
-TForm1& SetupPc::Start(std::vector<std::string> arguments) {
+SetupWindow& SetupPc::Start(std::vector<std::string> arguments) {
   pc_.reset();
   pc_ =
       std::make_unique<platform::SandboxPlatform>(root_, ExeHostPath(root_), std::move(arguments));
   ui_.app.SetTitle("VL4 Setup");
-  form1_ = std::make_unique<TForm1>(ui_.app, *pc_);
-  ui_.app.SetMainForm(form1_.get());
-  form1_->FormCreate();
-  form3_ = std::make_unique<TForm3>(ui_.app);
-  form4_ = std::make_unique<TForm4>(ui_.app);
-  form7_ = std::make_unique<TForm7>(ui_.app, pc_->files());
-  form1_->AttachDialogs(*form3_, *form4_, *form7_);
-  return *form1_;
+  window_ = std::make_unique<SetupWindow>(ui_.app, *pc_);
+  ui_.app.SetMainForm(window_.get());
+  window_->FormCreate();
+  about_ = std::make_unique<AboutDialog>(ui_.app);
+  user_name_ = std::make_unique<UserNameDialog>(ui_.app);
+  net_output_ = std::make_unique<NetOutputDialog>(ui_.app, pc_->files());
+  window_->AttachDialogs(*about_, *user_name_, *net_output_);
+  return *window_;
 }
 
 void SetupPc::Close() {
-  form1_->Close();
+  window_->Close();
 }
 
 std::string RecordText(const std::string& file, size_t index) {

@@ -12,10 +12,10 @@
 
 #include "platform/registry.h"
 #include "platform/sandbox/sandbox_platform.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/form7.h"
-#include "setup/form1.h"
-#include "setup/form3.h"
+#include "setup/about_dialog.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/dialogs/user_name_dialog.h"
+#include "setup/setup_window.h"
 #include "ui/headless/testing.h"
 
 namespace vl4 {
@@ -25,6 +25,24 @@ inline void PrintTo(const EnvChoice& env, std::ostream* os) {
 }  // namespace vl4
 
 namespace vl4::test {
+
+// Delphi 7 and Visual Basic 6 as SetupPc::AddDelphi7 and AddVb6 install them.
+namespace ides {
+inline constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
+inline constexpr char kDelphiExe[] = "C:\\Borland\\Delphi7\\Bin\\delphi32.exe";
+inline constexpr char kDelphiLib[] = "C:\\Borland\\Delphi7\\Lib";
+inline constexpr char kDelphiKnown[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
+// The Known Packages value that lists the package copied into the library directory.
+inline constexpr char kDelphiValue[] = "C:\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl";
+// The package compiled in the module folder.
+inline constexpr char kPackage[] = "C:\\VL4\\DELPHI7\\vl4d7tls.bpl";
+inline constexpr char kVbKey[] =
+    "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
+inline constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
+inline constexpr char kAddInLibrary[] = "C:\\VL4\\VB6\\vl4addin.dll";
+// Where the stand-in regsvr32 records the libraries it registered (HKEY_LOCAL_MACHINE).
+inline constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
+}  // namespace ides
 
 class SetupPc {
  public:
@@ -55,6 +73,14 @@ class SetupPc {
   // The stand-in IDE tool of this build under a name inside the PC (dcc32.exe, VB6.EXE,
   // regsvr32.exe, ...), linked, so that starting it runs the tool for real.
   void InstallStandIn(const std::string& exe_path);
+  // The product ships Delphi 7's tools package project; Delphi 7 is installed in
+  // C:\Borland\Delphi7 (found through the registry unless `in_registry` is false) with its
+  // command-line compiler, and has run once, so that its Known Packages key exists.
+  void AddDelphi7(const std::string& project = "package vl4d7tls;\r\nend.\r\n",
+                  bool in_registry = true);
+  // Visual Basic 6 in C:\VB98 with the add-in project shipped and regsvr32 in the system
+  // directory.
+  void AddVb6();
 
   // What the PC has started so far, in order: the show command and the command line.
   struct Started {
@@ -67,8 +93,8 @@ class SetupPc {
 
   // Creates the setup window under `arguments` (the PC is started afresh with them), runs its
   // start-up and creates the dialogs after it, as the program does.
-  TForm1& Start(std::vector<std::string> arguments = {});
-  TForm1& form() { return *form1_; }
+  SetupWindow& Start(std::vector<std::string> arguments = {});
+  SetupWindow& form() { return *window_; }
   // The user closes the setup window: shutdown runs.
   void Close();
 
@@ -76,10 +102,10 @@ class SetupPc {
   std::string root_;
   std::unique_ptr<platform::SandboxPlatform> pc_;
   ui::testing::HeadlessUi ui_;
-  std::unique_ptr<TForm1> form1_;
-  std::unique_ptr<TForm3> form3_;
-  std::unique_ptr<TForm4> form4_;
-  std::unique_ptr<TForm7> form7_;
+  std::unique_ptr<SetupWindow> window_;
+  std::unique_ptr<AboutDialog> about_;
+  std::unique_ptr<UserNameDialog> user_name_;
+  std::unique_ptr<NetOutputDialog> net_output_;
 };
 
 // A results file's records as text (code page 866 bytes mapped back), for checks.

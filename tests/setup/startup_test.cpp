@@ -4,7 +4,7 @@
 
 #include "platform/file_tree.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 #include "tests/setup/setup_pc.h"
 
 namespace vl4::test {
@@ -18,7 +18,7 @@ using ui::MsgKind;
 constexpr char kDelphi7Key[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
 constexpr char kDelphi7Exe[] = "C:\\Program Files\\Borland\\Delphi7\\Bin\\delphi32.exe";
 
-std::vector<std::string> PageTitles(TForm1& form) {
+std::vector<std::string> PageTitles(SetupWindow& form) {
   std::vector<std::string> titles;
   for (int k = 1; k <= form.PageCount(); ++k) titles.push_back(form.Page(k).Caption());
   return titles;
@@ -38,7 +38,7 @@ TEST(StartUp, FirstRunOnAFreshPcPreparesEverything) {
   pc.AddModules("VB6");
   pc.AddIde(RootKey::kLocalMachine, kDelphi7Key, "App", kDelphi7Exe);
   pc.Put("C:\\VL4\\vl4net.dll", "library");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   EXPECT_FALSE(form.EndedEarly());
   EXPECT_EQ(form.InstallDir(), "C:\\VL4\\");
@@ -123,12 +123,12 @@ TEST(StartUp, AvailabilityNeedsTheUnitFileAndTheLoaderTemplate) {
   pc.Put("C:\\VL4\\VB7\\vl4net.dll");  // a .NET row's own library ...
   pc.Put("C:\\VL4\\VB7\\loadvb.dat");
   pc.AddModules("LAZARUS1");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   const std::vector<std::string> available = {"Borland Delphi 7", "Microsoft Visual Basic 2003",
                                               "Microsoft Visual Basic .NET 2005",
                                               "Free Pascal Lazarus 0.9"};
-  EXPECT_EQ(form.CheckListBox1.Items(), available);
+  EXPECT_EQ(form.EnvironmentList.Items(), available);
   ASSERT_EQ(form.PageCount(), 6);
   for (int k = 2; k <= 5; ++k) {
     EXPECT_EQ(form.Page(k).Caption(), "Veltoria setup for " + available[k - 2]);
@@ -151,8 +151,8 @@ TEST(StartUp, AvailabilityNeedsTheUnitFileAndTheLoaderTemplate) {
 TEST(StartUp, OneEnvironmentCannotBeGivenUpOnTheEnvironmentsPage) {
   SetupPc pc;
   pc.AddModules("VB6");
-  TForm1& form = pc.Start();
-  EXPECT_EQ(form.CheckListBox1.Count(), 1);
+  SetupWindow& form = pc.Start();
+  EXPECT_EQ(form.EnvironmentList.Count(), 1);
   EXPECT_FALSE(form.ButtonEnvsDelete.Enabled());
 }
 
@@ -170,7 +170,7 @@ TEST(StartUp, FastModeRunsTheWholeStartUpAndWritesNoConfiguration) {
   SetupPc pc;
   pc.AddModules("DELPHI7");
   pc.WriteVlIni("[Work Directory]\r\nLabel=Ivan\r\n");
-  TForm1& form = pc.Start({"-fast"});
+  SetupWindow& form = pc.Start({"-fast"});
   EXPECT_TRUE(form.FastMode());
   EXPECT_TRUE(form.EndedEarly());
   EXPECT_TRUE(pc.ui().Terminated());
@@ -201,7 +201,7 @@ TEST(StartUp, TheFirstArgumentMayNameTheStartPage) {
     SetupPc pc;
     pc.AddModules("DELPHI7");
     pc.AddModules("VB6");
-    TForm1& form = pc.Start(c.arguments);
+    SetupWindow& form = pc.Start(c.arguments);
     EXPECT_EQ(form.HeaderLabel.Caption(), c.start_title) << c.arguments.front();
     EXPECT_EQ(form.PageMenu.Item(form.CurrentPage() - 1).Checked(), true);
   }
@@ -213,7 +213,7 @@ TEST(StartUp, TheSourceDirectoryLendsItsVlIniAndGetsItBack) {
   platform::ForceDirectories(pc.files(), "C:\\Class");
   pc.Put("C:\\Class\\vl.ini", "[Work Directory]\r\nPath=C:\\Class\\Work\r\nLabel=Petrov\r\n");
   pc.WriteVlIni("[Work Directory]\r\nLabel=Local\r\n");
-  TForm1& form = pc.Start({"C:\\Class\\", "C:\\NoSuchDir", "-FASTER"});
+  SetupWindow& form = pc.Start({"C:\\Class\\", "C:\\NoSuchDir", "-FASTER"});
   EXPECT_EQ(form.SourceDir(), "C:\\Class");
   EXPECT_FALSE(form.FastMode());
   EXPECT_EQ(form.Config().work_dir, "C:\\Class\\Work");
@@ -230,7 +230,7 @@ TEST(StartUp, ASourceDirectoryWithoutVlIniOnlyReceivesOne) {
   pc.AddModules("DELPHI7");
   platform::ForceDirectories(pc.files(), "C:\\Class");
   pc.WriteVlIni("[Work Directory]\r\nLabel=Local\r\n");
-  TForm1& form = pc.Start({"C:\\Class"});
+  SetupWindow& form = pc.Start({"C:\\Class"});
   EXPECT_EQ(form.Config().user_name, "Local");
   pc.Close();
   EXPECT_EQ(pc.Read("C:\\Class\\vl.ini"), pc.Read("C:\\VL4\\VL.INI"));
@@ -240,7 +240,7 @@ TEST(StartUp, AWorkingDirectoryThatCannotBeCreatedIsLeftEmpty) {
   SetupPc pc;
   pc.AddModules("DELPHI7");
   pc.WriteVlIni("[Work Directory]\r\nPath=Q:\\Nowhere\r\n");  // no drive Q:
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_FALSE(form.EndedEarly());
   EXPECT_EQ(form.Config().work_dir, "");
   EXPECT_EQ(form.LabelWorkStatus.Caption(), "\r\nThe working directory must be specified.");

@@ -8,7 +8,7 @@
 
 #include "platform/file_tree.h"
 #include "platform/path.h"
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 #include "tests/setup/setup_pc.h"
 
 namespace vl4::test {
@@ -32,7 +32,7 @@ void ThreeEnvironments(SetupPc& pc) {
   pc.Put("c:\\lazarus\\lazarus.exe");
 }
 
-std::string Status(const TForm1& form) {
+std::string Status(const SetupWindow& form) {
   return form.LabelWorkStatus.Caption();
 }
 bool Red(const ui::Control& control) {
@@ -40,7 +40,7 @@ bool Red(const ui::Control& control) {
 }
 
 // The radio mark sits on the shown page's item, and only there.
-void ExpectMenuMarks(TForm1& form) {
+void ExpectMenuMarks(SetupWindow& form) {
   for (int i = 0; i < form.PageMenu.Count(); ++i) {
     EXPECT_EQ(form.PageMenu.Item(i).Checked(), form.PageMenu.Item(i).Tag() == form.CurrentPage())
         << "item " << i << " on page " << form.CurrentPage();
@@ -50,7 +50,7 @@ void ExpectMenuMarks(TForm1& form) {
 TEST(SetupWindow, BackNextMenuAndKeysMoveBetweenPages) {
   SetupPc pc;
   ThreeEnvironments(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_EQ(form.PageCount(), 5);
 
   struct Step {
@@ -71,7 +71,7 @@ TEST(SetupWindow, BackNextMenuAndKeysMoveBetweenPages) {
     step.act();
     EXPECT_EQ(form.CurrentPage(), step.page);
     EXPECT_EQ(form.HeaderLabel.Caption(), form.Page(step.page).Caption());
-    EXPECT_EQ(form.PageControl1.ActivePage(), &form.Page(step.page));
+    EXPECT_EQ(form.PageArea.ActivePage(), &form.Page(step.page));
     EXPECT_EQ(form.ButtonBack.Enabled(), step.page != 1);
     EXPECT_EQ(form.ButtonNext.Enabled(), step.page != 5);
     ExpectMenuMarks(form);
@@ -81,7 +81,7 @@ TEST(SetupWindow, BackNextMenuAndKeysMoveBetweenPages) {
 TEST(SetupWindow, FunctionKeysActOnlyWhereTheyAreBound) {
   SetupPc pc;
   ThreeEnvironments(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
 
   form.PressKey(ui::kKeyF2);
   std::ifstream log(pc.pc().Root() + "/shell.log");
@@ -112,7 +112,7 @@ TEST(SetupWindow, EscAndAltF4CloseTheWindowAndShutdownRuns) {
        {std::pair{ui::kKeyEscape, ui::kShiftNone}, std::pair{ui::kKeyF4, ui::kShiftAlt}}) {
     SetupPc pc;
     ThreeEnvironments(pc);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     form.Show();
     form.PressKey(key, shift);
     EXPECT_FALSE(form.Visible());
@@ -123,7 +123,7 @@ TEST(SetupWindow, EscAndAltF4CloseTheWindowAndShutdownRuns) {
 TEST(SetupWindow, AValidResultsFileOffersTheWorkingEnvironments) {
   SetupPc pc;
   ThreeEnvironments(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
 
   EXPECT_EQ(form.EditWorkDir.Text(), "C:\\VL4Work");
@@ -135,9 +135,9 @@ TEST(SetupWindow, AValidResultsFileOffersTheWorkingEnvironments) {
   EXPECT_EQ(form.ComboEnvironment.Items(),
             (std::vector<std::string>{"Borland Delphi 7", "Free Pascal Lazarus 0.9"}));
   EXPECT_EQ(form.ComboEnvironment.Text(), "Borland Delphi 7");
-  EXPECT_TRUE(form.CheckListBox1.Checked(0));
-  EXPECT_FALSE(form.CheckListBox1.Checked(1));
-  EXPECT_TRUE(form.CheckListBox1.Checked(2));
+  EXPECT_TRUE(form.EnvironmentList.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(1));
+  EXPECT_TRUE(form.EnvironmentList.Checked(2));
   EXPECT_EQ(Status(form),
             "\r\nThe working directory is defined. It contains all necessary components.");
   EXPECT_FALSE(Red(form.LabelWorkStatus));
@@ -169,7 +169,7 @@ TEST(SetupWindow, TheHeaderChoosesTheEnvironmentAndEveryRefreshRewritesIt) {
                                 random));
   pc.Put("C:\\VL4Work\\vl4net.dll", "old");
   pc.Put("C:\\VL4\\vl4net.dll", "new");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_EQ(form.ComboEnvironment.Text(), "Free Pascal Lazarus 0.9");
   EXPECT_EQ(pc.Read("C:\\VL4Work\\vl4net.dll"), "new");
 
@@ -198,7 +198,7 @@ TEST(SetupWindow, WithoutAHeaderCodeTheDefaultEnvironmentThenTheFirstIsChosen) {
     SetupPc pc;
     ThreeEnvironments(pc);
     pc.WriteVlIni(std::string("[Work Directory]\r\nDefaultEnvir=") + c.default_env + "\r\n");
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     EXPECT_EQ(form.ComboEnvironment.Text(), c.chosen) << c.default_env;
   }
 }
@@ -231,7 +231,7 @@ TEST(SetupWindow, TheWorkingDirectoryPageShowsTheResultsFilesState) {
   for (const Case& c : cases) {
     SetupPc pc;
     ThreeEnvironments(pc);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     c.change(pc);
     form.ButtonNext.Click();
     EXPECT_EQ(Status(form), std::string("\r\n") + c.status) << c.what;
@@ -247,13 +247,13 @@ TEST(SetupWindow, TheWorkingDirectoryPageShowsTheResultsFilesState) {
 TEST(SetupWindow, NothingToOfferAsksForAWorkEnvironment) {
   SetupPc pc;
   pc.AddModules("VB6");
-  TForm1& form = pc.Start({"VB6"});
+  SetupWindow& form = pc.Start({"VB6"});
   form.ButtonNext.Click();
   EXPECT_EQ(form.ComboEnvironment.Items(), std::vector<std::string>{"Not defined"});
   EXPECT_EQ(Status(form), "\r\nSelect a work environment.");
   EXPECT_TRUE(Red(form.LabelWorkStatus));
   EXPECT_EQ(form.ButtonExit.Caption(), "Exit");
-  EXPECT_FALSE(form.CheckListBox1.Checked(0));
+  EXPECT_FALSE(form.EnvironmentList.Checked(0));
   EXPECT_EQ(form.CurrentEnv(), (EnvChoice{"", 0}));
 }
 
@@ -264,7 +264,7 @@ TEST(SetupWindow, ADriveRootIsHeldAsTheDriveAndShownWithItsBackslash) {
   std::filesystem::create_directories(host);
   pc.pc().MapDrive('D', host);
   pc.WriteVlIni("[Work Directory]\r\nPath=D:\\\r\n");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   EXPECT_EQ(form.Config().work_dir, "D:");
   form.ButtonNext.Click();
   EXPECT_EQ(form.EditWorkDir.Text(), "D:\\");
@@ -284,21 +284,21 @@ TEST(SetupWindow, TheResultsFileIsCreatedWithTheNameTheUserEnters) {
   for (const Case& c : cases) {
     SetupPc pc;
     ThreeEnvironments(pc);
-    TForm1& form = pc.Start();
+    SetupWindow& form = pc.Start();
     pc.files().DeleteFile(kResults);
     form.ButtonNext.Click();
     pc.ui().ExpectForm("Form4", [&](ui::Form& dialog) {
-      auto& form4 = static_cast<TForm4&>(dialog);
-      EXPECT_EQ(form4.Caption(), "Creation of the results file");
-      EXPECT_EQ(form4.Label1.Caption(),
+      auto& user_name = static_cast<UserNameDialog&>(dialog);
+      EXPECT_EQ(user_name.Caption(), "Creation of the results file");
+      EXPECT_EQ(user_name.PromptLabel.Caption(),
                 "Enter user data (name, surname), which will be saved in the results file:");
-      EXPECT_EQ(form4.ButtonCancel.Caption(), "Cancel");
-      EXPECT_EQ(form4.Edit1.Text(), "Tester");
-      EXPECT_TRUE(form4.Edit1.Focused());
-      form4.Edit1.UserSetText("");
-      EXPECT_FALSE(form4.ButtonOK.Enabled());
-      form4.Edit1.UserSetText(c.typed);
-      form4.ButtonOK.Click();
+      EXPECT_EQ(user_name.ButtonCancel.Caption(), "Cancel");
+      EXPECT_EQ(user_name.NameEdit.Text(), "Tester");
+      EXPECT_TRUE(user_name.NameEdit.Focused());
+      user_name.NameEdit.UserSetText("");
+      EXPECT_FALSE(user_name.ButtonOK.Enabled());
+      user_name.NameEdit.UserSetText(c.typed);
+      user_name.ButtonOK.Click();
     });
     form.PressKey(ui::kKeyF6);
     EXPECT_EQ(form.Config().user_name, c.label);
@@ -315,12 +315,12 @@ TEST(SetupWindow, CancellingTheNameDialogCreatesNothing) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.WriteVlIni("[Work Directory]\r\nLabel=Maria\r\n");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   pc.files().DeleteFile(kResults);
   form.ButtonNext.Click();
   pc.ui().ExpectForm("Form4", [](ui::Form& dialog) {
-    EXPECT_EQ(static_cast<TForm4&>(dialog).Edit1.Text(), "Maria");
-    static_cast<TForm4&>(dialog).ButtonCancel.Click();
+    EXPECT_EQ(static_cast<UserNameDialog&>(dialog).NameEdit.Text(), "Maria");
+    static_cast<UserNameDialog&>(dialog).ButtonCancel.Click();
   });
   form.ButtonResults.Click();
   EXPECT_FALSE(pc.files().FileExists(kResults));
@@ -330,7 +330,7 @@ TEST(SetupWindow, CancellingTheNameDialogCreatesNothing) {
 TEST(SetupWindow, DeletingTheResultsFileAsksFirstAndReportsAFileInUse) {
   SetupPc pc;
   ThreeEnvironments(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   pc.files().SetAttributes(kResults, platform::kAttrReadOnly);
 
@@ -359,7 +359,7 @@ TEST(SetupWindow, ChoosingTheWorkingDirectory) {
   SetupPc pc;
   ThreeEnvironments(pc);
   pc.WriteVlIni("[Work Directory]\r\nPath=Q:\\Gone\r\n");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   EXPECT_EQ(form.ButtonChangeDir.Caption(), "Def [F5]");
   EXPECT_EQ(Status(form), "\r\nThe working directory must be specified.");
@@ -410,7 +410,7 @@ TEST(SetupWindow, TheSampleButtonFollowsTheSamplesOfTheEnvironment) {
   pc.WriteVlIni("[Work Directory]\r\nDefaultEnvir=DELPHI7\r\n");
   platform::ForceDirectories(pc.files(), "C:\\VL4Work");
   pc.Put("C:\\VL4Work\\a.pas");
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   ASSERT_TRUE(form.ButtonSamples.Visible());
   form.ButtonNext.Click();
   std::vector<std::string> samples = form.SampleList();
@@ -436,7 +436,7 @@ TEST(SetupWindow, TheSampleButtonFollowsTheSamplesOfTheEnvironment) {
 TEST(SetupWindow, WithoutSamplesTheButtonIsHidden) {
   SetupPc pc;
   ThreeEnvironments(pc);
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   form.ButtonNext.Click();
   EXPECT_FALSE(form.ButtonSamples.Visible());
   EXPECT_TRUE(form.SampleList().empty());
@@ -451,7 +451,7 @@ TEST(SetupWindow, TheEnvironmentsPageShowsALongPathShortened) {
   pc.AddIde(RootKey::kLocalMachine,
             "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic",
             "ProductDir", exe, ExtractFileDir(exe));
-  TForm1& form = pc.Start();
+  SetupWindow& form = pc.Start();
   const std::string shown = form.EditEnvsExe.Text();
   EXPECT_NE(shown, exe);
   EXPECT_EQ(shown.substr(0, 6), "C:\\...");

@@ -23,8 +23,8 @@
 #include "platform/sandbox/sandbox_platform.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "setup/actions/code_page.h"
-#include "setup/actions/seal.h"
+#include "setup/results/code_page.h"
+#include "setup/results/seal.h"
 
 namespace {
 

@@ -7,10 +7,11 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
 #include "setup/detection.h"
-#include "setup/form1.h"
+#include "setup/ide/ide_modules.h"
+#include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
@@ -21,7 +22,7 @@ constexpr const char* kTools[] = {"VL4Demo.exe", "VL4Load.exe", "VL4Res.exe"};
 
 }  // namespace
 
-void TForm1::FormCreate() {
+void SetupWindow::FormCreate() {
   SetFixedCaptions();
   // The sealing of the results file draws its filler from here.
   random_.seed(static_cast<std::minstd_rand::result_type>(
@@ -34,6 +35,7 @@ void TForm1::FormCreate() {
 
     detector_ =
         std::make_unique<IdeDetector>(catalogue_, platform_.registry(), files, install_dir_);
+    ide_ = std::make_unique<IdeModules>(platform_, install_dir_);
     config_path_ = install_dir_ + "VL.INI";
     ParseCommandLine();
     if (!source_dir_.empty() && files.FileExists(source_dir_ + "\\vl.ini")) {
@@ -44,8 +46,8 @@ void TForm1::FormCreate() {
     pages_ = {&EnvsSheet};
     EnvsSheet.SetCaption(texts::kEnvsPageTitle);
     DecideAvailability();
-    ButtonEnvsDelete.SetEnabled(CheckListBox1.Count() > 1);
-    if (CheckListBox1.Count() == 0) {
+    ButtonEnvsDelete.SetEnabled(EnvironmentList.Count() > 1);
+    if (EnvironmentList.Count() == 0) {
       App().MessageDlg(texts::kNoEnvironments, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
       EndProgram();
       return;
@@ -77,7 +79,7 @@ void TForm1::FormCreate() {
     }
 
     const int start_page = StartPage();
-    for (ui::TabSheet* page : PageControl1.Pages()) page->SetTabVisible(false);
+    for (ui::TabSheet* page : PageArea.Pages()) page->SetTabVisible(false);
     ShowPage(start_page);
     BuildPageMenu();
     if (fast_mode_) EndProgram();
@@ -88,7 +90,7 @@ void TForm1::FormCreate() {
   }
 }
 
-void TForm1::SetFixedCaptions() {
+void SetupWindow::SetFixedCaptions() {
   ButtonAbout.SetCaption(texts::kAbout);
   ButtonSite.SetCaption(texts::kSite);
   ButtonBack.SetCaption(texts::kBack);
@@ -99,15 +101,15 @@ void TForm1::SetFixedCaptions() {
   ButtonEnvsDelete.SetCaption(texts::kDoNotUse);
   WorkSheet.SetCaption(texts::kWorkPageTitle);
   LabelWorkDir.SetCaption(texts::kWorkDirectory);
-  ButtonChangeDir.SetCaption(texts::kDef);
+  SetWorkDirFound(false);
   LabelResults.SetCaption(texts::kResultsFile);
-  ButtonResults.SetCaption(texts::kCreate);
+  SetResultsAction(ResultsAction::kCreate);
   LabelEnvironment.SetCaption(texts::kEnvironment);
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   ButtonNetOutput.SetCaption(texts::kNetOutput);
 }
 
-bool TForm1::CheckTools() {
+bool SetupWindow::CheckTools() {
   std::string missing;
   for (const char* tool : kTools) {
     if (platform_.files().FileExists(install_dir_ + tool)) continue;
@@ -123,7 +125,7 @@ bool TForm1::CheckTools() {
 
 // "-FAST" ends the program after start-up; an existing directory is the source directory (the
 // last one wins); the first argument may name the start page by its environment code.
-void TForm1::ParseCommandLine() {
+void SetupWindow::ParseCommandLine() {
   const std::vector<std::string> arguments = platform_.system().Arguments();
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -139,7 +141,7 @@ void TForm1::ParseCommandLine() {
   }
 }
 
-void TForm1::SetRowCaptions() {
+void SetupWindow::SetRowCaptions() {
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.page == nullptr) continue;
     EnvPage& page = *row.page;
@@ -148,7 +150,7 @@ void TForm1::SetRowCaptions() {
     page.BrowseButton.SetCaption(texts::kBrowse);
     page.DeleteButton.SetCaption(texts::kDoNotUse);
     if (page.InstallButton) {
-      page.InstallButton->SetCaption(Format(texts::kInstallModules, row.display_name.c_str()));
+      page.SetModulesInstalled(false);
       page.InstallButton->SetVisible(false);
     }
   }
@@ -157,7 +159,7 @@ void TForm1::SetRowCaptions() {
 // A row is available when its module folder holds the unit file of its kind and its loader
 // template; a .NET row may rely on the installation directory's vl4net.dll. Only the pages of
 // available rows join the page list, and no other page can be shown.
-void TForm1::DecideAvailability() {
+void SetupWindow::DecideAvailability() {
   platform::Files& files = platform_.files();
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
@@ -166,13 +168,13 @@ void TForm1::DecideAvailability() {
     if (!unit && row.kind == EnvKind::kDotNet) unit = files.FileExists(install_dir_ + "vl4net.dll");
     row.available = unit && files.FileExists(folder + "\\" + row.loader_template);
     if (row.available) {
-      CheckListBox1.AddItem(row.display_name);
+      EnvironmentList.AddItem(row.display_name);
       pages_.push_back(&row.page->Sheet);
     }
   }
 }
 
-void TForm1::ReadConfiguration() {
+void SetupWindow::ReadConfiguration() {
   auto login = platform_.system().UserName();
   default_user_name_ = login && !login->empty() ? login->substr(0, kUserNameLength)
                                                 : std::string(texts::kDefaultUserName);
@@ -189,7 +191,7 @@ void TForm1::ReadConfiguration() {
 
 // Each available IDE is looked for where vl.ini does not say, and its modules are brought up
 // to date.
-void TForm1::SetUpRows() {
+void SetupWindow::SetUpRows() {
   platform::Files& files = platform_.files();
   for (EnvRow& row : catalogue_.Rows()) {
     if (!row.available) continue;
@@ -210,7 +212,7 @@ void TForm1::SetUpRows() {
   }
 }
 
-int TForm1::StartPage() const {
+int SetupWindow::StartPage() const {
   if (start_argument_.empty()) return 1;
   for (const EnvRow& row : catalogue_.Rows()) {
     if (row.Empty() || row.Code() != start_argument_) continue;
@@ -219,19 +221,19 @@ int TForm1::StartPage() const {
   return 1;
 }
 
-void TForm1::EndProgram() {
+void SetupWindow::EndProgram() {
   ended_early_ = true;
   SetWindowState(ui::WindowState::kMinimized);
   App().Terminate();
 }
 
-void TForm1::SystemError(const std::string& kind, const std::string& message) {
+void SetupWindow::SystemError(const std::string& kind, const std::string& message) {
   App().MessageDlg(Format(texts::kSystemError, kind.c_str(), message.c_str()), ui::MsgKind::kError,
                    ui::MsgButtons::kOK, this);
   EndProgram();
 }
 
-void TForm1::FormClose() {
+void SetupWindow::FormClose() {
   if (ended_early_) return;
   WriteSetupConfig(
       platform_, config_path_, catalogue_, config_, current_,

@@ -4,9 +4,9 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/results_file.h"
-#include "setup/form1.h"
+#include "setup/results/results_file.h"
 #include "setup/setup_texts.h"
+#include "setup/setup_window.h"
 #include "setup/status_line.h"
 
 namespace vl4 {
@@ -21,7 +21,7 @@ void SetWorkStatus(ui::Label& status, const char* message, ui::Color color) {
 
 }  // namespace
 
-void TForm1::RefreshWorkPage() {
+void SetupWindow::RefreshWorkPage() {
   platform::Files& files = platform_.files();
   const EnvChoice env_at_start = current_;
 
@@ -43,7 +43,7 @@ void TForm1::RefreshWorkPage() {
       config_.work_dir.back() == ':' ? config_.work_dir + "\\" : config_.work_dir;
   EditWorkDir.SetText(shown_dir);
   ButtonChangeDir.SetEnabled(true);
-  ButtonChangeDir.SetCaption(texts::kChange);
+  SetWorkDirFound(true);
   ButtonResults.SetEnabled(true);
 
   const std::optional<std::string> user_name = ReadUserName(files, shown_dir);
@@ -51,27 +51,27 @@ void TForm1::RefreshWorkPage() {
 
   ResultsHeader header;
   ReadResultsHeader(files, config_.work_dir, header);
-  FillEnvironmentList(
+  FillEnvironmentCombo(
       SplitEnvironmentCode(header.env_code.empty() ? config_.default_env : header.env_code));
 
   if (ButtonSamples.Visible()) BuildSampleList(env_at_start);
 
   if (!files.FileExists(ResultsFilePath(config_.work_dir))) {
     SetWorkStatus(LabelWorkStatus, texts::kResultsNotFound, ui::kRed);
-    ButtonResults.SetCaption(texts::kCreate);
+    SetResultsAction(ResultsAction::kCreate);
     ButtonExit.SetCaption(texts::kExit);
     return;
   }
   // A sealed record that fails its check means the file was damaged or edited by hand.
   if (!user_name) {
     EditUserName.SetFontColor(ui::kRed);
-    ButtonResults.SetCaption(texts::kDelete);
+    SetResultsAction(ResultsAction::kDelete);
     SetWorkStatus(LabelWorkStatus, texts::kResultsCorrupted, ui::kRed);
     ButtonExit.SetCaption(texts::kExit);
     return;
   }
   EditUserName.SetFontColor(ui::kBlack);
-  ButtonResults.SetCaption(texts::kDelete);
+  SetResultsAction(ResultsAction::kDelete);
   SelectEnvironment(ComboEnvironment.Text());
   CompleteWorkDir();
 
@@ -86,19 +86,19 @@ void TForm1::RefreshWorkPage() {
 
 // The list offers every available environment whose page reports no problem, or whose modules
 // are installed; the environments page's check marks follow it.
-void TForm1::FillEnvironmentList(const EnvChoice& preselect) {
+void SetupWindow::FillEnvironmentCombo(const EnvChoice& preselect) {
   ComboEnvironment.SetEnabled(true);
   ComboEnvironment.ClearItems();
   ComboEnvironment.SetItemIndex(-1);
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
-    const int entry = CheckListBox1.IndexOf(row.display_name);
+    const int entry = EnvironmentList.IndexOf(row.display_name);
     bool offered = row.available;
     if (offered) {
       const bool red = row.page->StatusRed();
       offered = row.has_install ? row.page->ModulesInstalled() || !red : !red;
     }
-    CheckListBox1.SetChecked(entry, offered);
+    EnvironmentList.SetChecked(entry, offered);
     if (!offered) continue;
     const int index = ComboEnvironment.AddItem(row.display_name);
     if (row.family_key == preselect.family_key && row.version == preselect.version) {
@@ -116,7 +116,7 @@ void TForm1::FillEnvironmentList(const EnvChoice& preselect) {
 }
 
 // The samples of the environment: SAMPLES\<family><version>, else SAMPLES\<family>.
-void TForm1::BuildSampleList(const EnvChoice& env) {
+void SetupWindow::BuildSampleList(const EnvChoice& env) {
   platform::Files& files = platform_.files();
   sample_list_.clear();
   sample_folder_.clear();
@@ -137,23 +137,39 @@ void TForm1::BuildSampleList(const EnvChoice& env) {
       if ((entry.attributes & kNotPlain) == 0) sample_list_.push_back(entry.name);
     }
   }
-  ButtonSamples.SetCaption(texts::kCopySamples);
+  SetSamplesAction(SamplesAction::kCopy);
   ButtonSamples.SetEnabled(!sample_list_.empty());
   if (sample_list_.empty()) return;
   size_t present = 0;
   for (const std::string& name : sample_list_) {
     if (files.FileExists(config_.work_dir + "\\" + name)) ++present;
   }
-  if (present == sample_list_.size()) ButtonSamples.SetCaption(texts::kDeleteSamples);
+  if (present == sample_list_.size()) SetSamplesAction(SamplesAction::kDelete);
 }
 
-void TForm1::ComboEnvironmentChange() {
+void SetupWindow::SetWorkDirFound(bool found) {
+  work_dir_found_ = found;
+  ButtonChangeDir.SetCaption(found ? texts::kChange : texts::kDef);
+}
+
+void SetupWindow::SetResultsAction(ResultsAction action) {
+  results_action_ = action;
+  ButtonResults.SetCaption(action == ResultsAction::kCreate ? texts::kCreate : texts::kDelete);
+}
+
+void SetupWindow::SetSamplesAction(SamplesAction action) {
+  samples_action_ = action;
+  ButtonSamples.SetCaption(action == SamplesAction::kCopy ? texts::kCopySamples
+                                                          : texts::kDeleteSamples);
+}
+
+void SetupWindow::ComboEnvironmentChange() {
   SelectEnvironment(ComboEnvironment.Text());
   RefreshWorkPage();
 }
 
 // The chosen environment becomes the current one and goes into the results header.
-void TForm1::SelectEnvironment(const std::string& display_name) {
+void SetupWindow::SelectEnvironment(const std::string& display_name) {
   const EnvRow* row = catalogue_.ByDisplayName(display_name);
   current_ = row ? EnvChoice{row->family_key, row->version} : EnvChoice{};
   RewriteResultsHeader(platform_.files(), config_.work_dir, 0, row ? row->Code() : std::string(),

@@ -1,5 +1,6 @@
-// TForm7, the dialog that chooses the output directory of the .NET project templates: the
-// working directory itself, or a directory on a local hard disk, checked before the dialog closes.
+// The .NET output dialog (runtime name Form7): it chooses the output directory of the .NET
+// project templates, the working directory itself or a directory on a local hard disk, checked
+// before the dialog closes.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +15,17 @@ class Files;
 
 namespace vl4 {
 
-class TForm7 : public ui::Form {
+class NetOutputDialog : public ui::Form {
  public:
-  TForm7(ui::Application& app, platform::Files& files);
+  NetOutputDialog(ui::Application& app, platform::Files& files);
 
   // Sets the dialog up from the stored choice; `work_dir` is where Browse starts when the edit
   // field names no existing directory.
   void Prepare(bool use_local_dir, const std::string& local_dir_name, const std::string& work_dir);
 
-  ui::Label Label1{this, "Label1"};
-  ui::CheckBox CheckBox1{this, "CheckBox1"};
-  ui::Edit Edit1{this, "Edit1"};
+  ui::Label ExplanationLabel{this, "Label1"};
+  ui::CheckBox UseLocalDirCheck{this, "CheckBox1"};
+  ui::Edit LocalDirEdit{this, "Edit1"};
   ui::Button ButtonBrowse{this, "ButtonBrowse"};
   ui::Button ButtonOK{this, "ButtonOK"};
   ui::Button ButtonCancel{this, "ButtonCancel"};

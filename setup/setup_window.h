@@ -1,6 +1,6 @@
-// TForm1, the setup window: the main window of Setup mode. Its creation runs the whole
-// start-up; its pages are the environments page, one page per available environment and the
-// working directory page; closing it writes the configuration back.
+// The setup window, the main window of Setup mode (runtime name Form1). Its creation runs the
+// whole start-up; its pages are the environments page, one page per available environment and
+// the working directory page; closing it writes the configuration back.
 #pragma once
 
 #include <memory>
@@ -16,26 +16,26 @@
 
 namespace vl4::platform {
 class Platform;
-class Process;
 }  // namespace vl4::platform
 
 namespace vl4 {
 
 class IdeDetector;
-class TForm3;
-class TForm4;
-class TForm7;
+class IdeModules;
+class AboutDialog;
+class UserNameDialog;
+class NetOutputDialog;
 
-class TForm1 : public ui::Form {
+class SetupWindow : public ui::Form {
  public:
-  TForm1(ui::Application& app, platform::Platform& platform);
-  ~TForm1() override;
+  SetupWindow(ui::Application& app, platform::Platform& platform);
+  ~SetupWindow() override;
 
   // Start-up: everything that happens while the window is created, before the user sees it.
   // It may end the program early (a missing tool, no environment, a system error, "-FAST").
   void FormCreate();
   // The dialogs are created after the setup window, so start-up never uses them.
-  void AttachDialogs(TForm3& about, TForm4& user_name, TForm7& net_output);
+  void AttachDialogs(AboutDialog& about, UserNameDialog& user_name, NetOutputDialog& net_output);
 
   // State other parts of the program (and the tests) read.
   const std::string& InstallDir() const { return install_dir_; }
@@ -84,21 +84,13 @@ class TForm1 : public ui::Form {
   void ShowEnvDetails(EnvRow& row);
   void BrowseClick(ui::Control& sender);
   void DeleteClick(ui::Control& sender);
-  void CheckListBox1Click();
-  void CheckListBox1ClickCheck();
+  void EnvironmentListClick();
+  void EnvironmentListClickCheck();
   // Part of the status refresh: the Delphi and C++Builder package in the IDE's known packages,
-  // the Visual Basic add-in in the add-in list and registered with Windows.
+  // the Visual Basic add-in in the add-in list and registered with Windows; they set the row's
+  // tools-in-menu flag.
   void RegisterKnownPackage(EnvRow& row);
   void RegisterVbAddin(EnvRow& row);
-
-  // How a started program's window comes up.
-  enum class DisplayMode { kNormal = 0, kMaximized = 1, kMinimized = 2, kMinimizedNoActivate = 3 };
-  // Starts a program with the shell's default verb and keeps its process; false when it could
-  // not be started.
-  bool RunProgram(const std::string& exe, const std::string& parameters, const std::string& dir,
-                  DisplayMode mode);
-  // Waits for the kept process a bounded time (20 polls, 100 ms apart), whatever its outcome.
-  void WaitForProgram();
   // Rewrites the output path of the .NET project templates.
   void RewriteTemplates(bool use_local_dir, const std::string& local_dir_name);
 
@@ -106,11 +98,12 @@ class TForm1 : public ui::Form {
   ui::Panel HeaderPanel{this, "HeaderPanel"};
   ui::Label HeaderLabel{&HeaderPanel, "HeaderLabel"};
 
-  ui::PageControl PageControl1{this, "PageControl1"};
+  // The page area: one page shown at a time, without tabs.
+  ui::PageControl PageArea{this, "PageControl1"};
 
   // The environments page.
-  ui::TabSheet EnvsSheet{&PageControl1, "TabSheetEnvs"};
-  ui::CheckListBox CheckListBox1{&EnvsSheet, "CheckListBox1"};
+  ui::TabSheet EnvsSheet{&PageArea, "TabSheetEnvs"};
+  ui::CheckListBox EnvironmentList{&EnvsSheet, "CheckListBox1"};
   ui::Label LabelEnvsExe{&EnvsSheet, "LabelEnvsExe"};
   ui::Edit EditEnvsExe{&EnvsSheet, "EditEnvsExe"};
   ui::Button ButtonEnvsBrowse{&EnvsSheet, "ButtonEnvsBrowse"};
@@ -118,7 +111,7 @@ class TForm1 : public ui::Form {
   ui::Label LabelEnvsStatus{&EnvsSheet, "LabelEnvsStatus"};
 
   // The working directory page.
-  ui::TabSheet WorkSheet{&PageControl1, "TabSheetWork"};
+  ui::TabSheet WorkSheet{&PageArea, "TabSheetWork"};
   ui::Label LabelWorkDir{&WorkSheet, "LabelWorkDir"};
   ui::Edit EditWorkDir{&WorkSheet, "EditWorkDir"};
   ui::Button ButtonChangeDir{&WorkSheet, "ButtonChangeDir"};
@@ -138,8 +131,9 @@ class TForm1 : public ui::Form {
   ui::Button ButtonBack{&BottomPanel, "ButtonBack"};
   ui::Button ButtonNext{&BottomPanel, "ButtonNext"};
   ui::Button ButtonExit{&BottomPanel, "ButtonExit"};
-  ui::Label Label1{&BottomPanel, "Label1"};
-  ui::Label Label2{&BottomPanel, "Label2"};
+  // Two labels of the bottom bar, left and right of the buttons' row; they stay empty.
+  ui::Label LeftNoteLabel{&BottomPanel, "Label1"};
+  ui::Label RightNoteLabel{&BottomPanel, "Label2"};
 
   ui::PopupMenu PageMenu{this, "PageMenu"};
 
@@ -166,8 +160,18 @@ class TForm1 : public ui::Form {
   void OpenSite();
   bool IsShown(const ui::TabSheet& sheet) const;
 
+  // What the working directory page's buttons do next. Each setter gives its button the caption
+  // that says it; no action is chosen by reading a caption back.
+  enum class ResultsAction { kCreate, kDelete };
+  enum class SamplesAction { kCopy, kDelete };
+  // Found: Change starts the chooser at the working directory ("Change [F5]"); until a refresh
+  // has found one, at the first drive root ("Def [F5]").
+  void SetWorkDirFound(bool found);
+  void SetResultsAction(ResultsAction action);
+  void SetSamplesAction(SamplesAction action);
+
   // The working directory page's refresh.
-  void FillEnvironmentList(const EnvChoice& preselect);
+  void FillEnvironmentCombo(const EnvChoice& preselect);
   void BuildSampleList(const EnvChoice& env);
   void SelectEnvironment(const std::string& display_name);
   void CreateResults();
@@ -186,8 +190,6 @@ class TForm1 : public ui::Form {
   void ApplyCheckRule(int index);
   EnvRow* SelectedEnv();
 
-  void InstallPackage(EnvRow& row);
-  void InstallVbAddin(EnvRow& row);
   // Empties the row's module folder and takes its page out of the page list and menu; the
   // leftovers are reported. Returns the removed page's position (0 when it had none).
   int RemoveEnvironment(EnvRow& row);
@@ -196,8 +198,8 @@ class TForm1 : public ui::Form {
 
   // Runs an event handler the way the application does: an error is shown in an error box.
   void Guarded(const std::function<void()>& handler);
-  ui::Control::Event Handler(void (TForm1::*method)());
-  ui::Control::Event SenderHandler(void (TForm1::*method)(ui::Control&));
+  ui::Control::Event Handler(void (SetupWindow::*method)());
+  ui::Control::Event SenderHandler(void (SetupWindow::*method)(ui::Control&));
 
   platform::Platform& platform_;
   Catalogue catalogue_;
@@ -216,13 +218,16 @@ class TForm1 : public ui::Form {
   std::string default_user_name_;
   std::vector<std::string> sample_list_;
   std::string sample_folder_;
+  bool work_dir_found_ = false;
+  ResultsAction results_action_ = ResultsAction::kCreate;
+  SamplesAction samples_action_ = SamplesAction::kCopy;
   std::minstd_rand random_;
   std::unique_ptr<IdeDetector> detector_;
-  std::unique_ptr<platform::Process> process_;  // the last program started
+  std::unique_ptr<IdeModules> ide_;
 
-  TForm3* about_ = nullptr;
-  TForm4* user_name_dialog_ = nullptr;
-  TForm7* net_output_dialog_ = nullptr;
+  AboutDialog* about_ = nullptr;
+  UserNameDialog* user_name_dialog_ = nullptr;
+  NetOutputDialog* net_output_dialog_ = nullptr;
 };
 
 }  // namespace vl4

@@ -1,5 +1,5 @@
 // The .NET output directory dialog.
-#include "setup/actions/form7.h"
+#include "setup/dialogs/net_output_dialog.h"
 
 #include "platform/file_tree.h"
 #include "platform/files.h"
@@ -8,7 +8,7 @@
 
 namespace vl4 {
 
-TForm7::TForm7(ui::Application& app, platform::Files& files)
+NetOutputDialog::NetOutputDialog(ui::Application& app, platform::Files& files)
     : ui::Form(app, "Form7"), files_(files) {
   SetCaption(texts::kNetOutputTitle);
   SetBorderStyle(ui::BorderStyle::kDialog);
@@ -16,15 +16,15 @@ TForm7::TForm7(ui::Application& app, platform::Files& files)
   SetKeyPreview(true);
   SetClientWidth(460);
   SetClientHeight(190);
-  Label1.SetBounds(16, 12, 428, 56);
-  Label1.SetAutoSize(false);
-  Label1.SetWordWrap(true);
-  Label1.SetCaption(texts::kNetOutputExplanation);
-  CheckBox1.SetBounds(16, 76, 428, 20);
-  CheckBox1.SetCaption(texts::kUseLocalDir);
-  CheckBox1.OnClick = [this](ui::Control&) { UpdateControls(); };
-  Edit1.SetBounds(16, 104, 316, 21);
-  Edit1.OnChange = [this](ui::Control&) { UpdateControls(); };
+  ExplanationLabel.SetBounds(16, 12, 428, 56);
+  ExplanationLabel.SetAutoSize(false);
+  ExplanationLabel.SetWordWrap(true);
+  ExplanationLabel.SetCaption(texts::kNetOutputExplanation);
+  UseLocalDirCheck.SetBounds(16, 76, 428, 20);
+  UseLocalDirCheck.SetCaption(texts::kUseLocalDir);
+  UseLocalDirCheck.OnClick = [this](ui::Control&) { UpdateControls(); };
+  LocalDirEdit.SetBounds(16, 104, 316, 21);
+  LocalDirEdit.OnChange = [this](ui::Control&) { UpdateControls(); };
   ButtonBrowse.SetBounds(340, 102, 104, 25);
   ButtonBrowse.SetCaption(texts::kBrowse);
   ButtonBrowse.OnClick = [this](ui::Control&) { BrowseClick(); };
@@ -38,38 +38,38 @@ TForm7::TForm7(ui::Application& app, platform::Files& files)
   ButtonCancel.SetModalResult(ui::ModalResult::kCancel);
   OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) { FormKeyDown(key, shift); };
   OnCloseQuery = [this](ui::Control&, bool& can_close) {
-    if (GetModalResult() == ui::ModalResult::kOK && CheckBox1.Checked()) {
+    if (GetModalResult() == ui::ModalResult::kOK && UseLocalDirCheck.Checked()) {
       can_close = ValidateLocalDir();
     }
   };
 }
 
-void TForm7::Prepare(bool use_local_dir, const std::string& local_dir_name,
-                     const std::string& work_dir) {
+void NetOutputDialog::Prepare(bool use_local_dir, const std::string& local_dir_name,
+                              const std::string& work_dir) {
   work_dir_ = work_dir;
-  Edit1.SetText(local_dir_name);
-  CheckBox1.SetChecked(use_local_dir);
+  LocalDirEdit.SetText(local_dir_name);
+  UseLocalDirCheck.SetChecked(use_local_dir);
   UpdateControls();
-  CheckBox1.SetFocus();
+  UseLocalDirCheck.SetFocus();
 }
 
-void TForm7::UpdateControls() {
-  const bool local = CheckBox1.Checked();
-  Edit1.SetEnabled(local);
+void NetOutputDialog::UpdateControls() {
+  const bool local = UseLocalDirCheck.Checked();
+  LocalDirEdit.SetEnabled(local);
   ButtonBrowse.SetEnabled(local);
-  ButtonOK.SetEnabled(!local || !Trim(Edit1.Text()).empty());
+  ButtonOK.SetEnabled(!local || !Trim(LocalDirEdit.Text()).empty());
 }
 
-void TForm7::BrowseClick() {
+void NetOutputDialog::BrowseClick() {
   ui::DirectoryRequest request;
   request.caption = texts::kChooseOutputDir;
-  const std::string typed = Trim(Edit1.Text());
+  const std::string typed = Trim(LocalDirEdit.Text());
   request.start = !typed.empty() && files_.DirectoryExists(typed) ? typed : work_dir_;
-  if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
+  if (auto chosen = App().backend().SelectDirectory(request)) LocalDirEdit.SetText(*chosen);
 }
 
-bool TForm7::ValidateLocalDir() {
-  const std::string dir = Trim(Edit1.Text());
+bool NetOutputDialog::ValidateLocalDir() {
+  const std::string dir = Trim(LocalDirEdit.Text());
   if (dir.size() < 4 || dir.compare(1, 2, ":\\") != 0 ||
       files_.GetDriveType(dir.substr(0, 3)) != platform::DriveType::kFixed) {
     App().MessageDlg(texts::kNeedLocalDisk, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
@@ -88,7 +88,7 @@ bool TForm7::ValidateLocalDir() {
   return false;
 }
 
-void TForm7::FormKeyDown(uint16_t& key, unsigned shift) {
+void NetOutputDialog::FormKeyDown(uint16_t& key, unsigned shift) {
   if (key != ui::kKeyF8 || shift != ui::kShiftNone) return;
   key = 0;
   if (ButtonBrowse.Enabled()) ButtonBrowse.Click();

@@ -1,9 +1,9 @@
 // The About dialog.
-#include "setup/form3.h"
+#include "setup/about_dialog.h"
 
 namespace vl4 {
 
-TForm3::TForm3(ui::Application& app) : ui::Form(app, "Form3") {
+AboutDialog::AboutDialog(ui::Application& app) : ui::Form(app, "Form3") {
   SetCaption("About the author");
   SetBorderStyle(ui::BorderStyle::kDialog);
   SetPosition(ui::FormPosition::kScreenCenter);

@@ -1,5 +1,5 @@
 // Installation families and the names built from a row.
-#include "setup/actions/ide_family.h"
+#include "setup/ide/ide_family.h"
 
 namespace vl4 {
 

@@ -1,5 +1,5 @@
 // Reading, rewriting and creating the results file's header records.
-#include "setup/actions/results_file.h"
+#include "setup/results/results_file.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include "platform/files.h"
 #include "platform/path.h"
 #include "platform/text.h"
-#include "setup/actions/code_page.h"
-#include "setup/actions/seal.h"
+#include "setup/results/code_page.h"
+#include "setup/results/seal.h"
 
 namespace vl4 {
 

@@ -1,4 +1,5 @@
-// TForm3, the About dialog: a modal box with the author information, closed by Esc or OK.
+// The About dialog (runtime name Form3): a modal box with the author information, closed by Esc
+// or OK.
 #pragma once
 
 #include "ui/controls.h"
@@ -6,9 +7,9 @@
 
 namespace vl4 {
 
-class TForm3 : public ui::Form {
+class AboutDialog : public ui::Form {
  public:
-  explicit TForm3(ui::Application& app);
+  explicit AboutDialog(ui::Application& app);
 
   ui::Label LabelProduct{this, "LabelProduct"};
   ui::Label LabelPurpose{this, "LabelPurpose"};

@@ -1,5 +1,5 @@
-// TForm4, the user name dialog: one prompt, an edit field of at most 25 characters, OK (enabled
-// while the field is not empty) and a second button.
+// The user name dialog (runtime name Form4): one prompt, an edit field of at most 25 characters,
+// OK (enabled while the field is not empty) and a second button.
 #pragma once
 
 #include <string>
@@ -9,21 +9,21 @@
 
 namespace vl4 {
 
-class TForm4 : public ui::Form {
+class UserNameDialog : public ui::Form {
  public:
-  explicit TForm4(ui::Application& app);
+  explicit UserNameDialog(ui::Application& app);
 
   // Sets the dialog up for one question; the field gets the text and the focus.
   void Prepare(const std::string& title, const std::string& prompt,
                const std::string& second_button, const std::string& text);
 
-  ui::Label Label1{this, "Label1"};
-  ui::Edit Edit1{this, "Edit1"};
+  ui::Label PromptLabel{this, "Label1"};
+  ui::Edit NameEdit{this, "Edit1"};
   ui::Button ButtonOK{this, "ButtonOK"};
   ui::Button ButtonCancel{this, "ButtonCancel"};
 
  private:
-  void Edit1Change();
+  void NameEditChange();
 };
 
 }  // namespace vl4

@@ -2,7 +2,7 @@
 // byte and those 74 bytes. Each text byte is enciphered against a fixed key stream and the
 // previous cipher byte, so a changed record byte disturbs at most two text bytes, which the
 // CRC-32 always notices; the random bytes make two sealings of one name look unrelated.
-#include "setup/actions/seal.h"
+#include "setup/results/seal.h"
 
 namespace vl4 {
 

@@ -1,6 +1,6 @@
 // 1251 <-> 866 for the Cyrillic letters: А-п (0xC0-0xEF) and р-я (0xF0-0xFF) are two runs in
 // 866 (0x80-0xAF, 0xE0-0xEF), and Ё/ё have their own places (0xA8/0xB8 <-> 0xF0/0xF1).
-#include "setup/actions/code_page.h"
+#include "setup/results/code_page.h"
 
 namespace vl4 {
 

@@ -1,13 +1,14 @@
 // The setup window: layout, page list navigation, the page menu and the key map.
-#include "setup/form1.h"
+#include "setup/setup_window.h"
 
 #include "platform/exception.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "setup/actions/form4.h"
-#include "setup/actions/form7.h"
+#include "setup/about_dialog.h"
 #include "setup/detection.h"
-#include "setup/form3.h"
+#include "setup/dialogs/net_output_dialog.h"
+#include "setup/dialogs/user_name_dialog.h"
+#include "setup/ide/ide_modules.h"
 #include "setup/path_display.h"
 #include "setup/setup_texts.h"
 #include "setup/status_line.h"
@@ -23,7 +24,7 @@ constexpr int kBottomHeight = 48;
 
 }  // namespace
 
-TForm1::TForm1(ui::Application& app, platform::Platform& platform)
+SetupWindow::SetupWindow(ui::Application& app, platform::Platform& platform)
     : ui::Form(app, "Form1"), platform_(platform) {
   SetBorderStyle(ui::BorderStyle::kSingle);
   SetMaximizeBox(false);
@@ -40,9 +41,9 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
   header_font.bold = true;
   HeaderLabel.SetFont(header_font);
 
-  PageControl1.SetBounds(0, kHeaderHeight, kWidth, kPageHeight);
+  PageArea.SetBounds(0, kHeaderHeight, kWidth, kPageHeight);
 
-  CheckListBox1.SetBounds(16, 16, 260, 212);
+  EnvironmentList.SetBounds(16, 16, 260, 212);
   LabelEnvsExe.SetBounds(292, 16, 120, 16);
   EditEnvsExe.SetBounds(292, 36, 312, 21);
   EditEnvsExe.SetReadOnly(true);
@@ -71,35 +72,35 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
   ButtonBack.SetBounds(354, 12, 84, 25);
   ButtonNext.SetBounds(444, 12, 84, 25);
   ButtonExit.SetBounds(534, 12, 78, 25);
-  Label1.SetBounds(8, 40, 0, 0);
-  Label2.SetBounds(340, 40, 0, 0);
+  LeftNoteLabel.SetBounds(8, 40, 0, 0);
+  RightNoteLabel.SetBounds(340, 40, 0, 0);
 
   // One page per catalogue row; start-up puts those of the available rows into the page list.
   for (EnvRow& row : catalogue_.Rows()) {
     if (row.Empty()) continue;
-    env_pages_.push_back(std::make_unique<EnvPage>(PageControl1, row));
+    env_pages_.push_back(std::make_unique<EnvPage>(PageArea, row));
     EnvPage& page = *env_pages_.back();
     row.page = &page;
-    page.BrowseButton.OnClick = SenderHandler(&TForm1::BrowseClick);
-    page.DeleteButton.OnClick = SenderHandler(&TForm1::DeleteClick);
+    page.BrowseButton.OnClick = SenderHandler(&SetupWindow::BrowseClick);
+    page.DeleteButton.OnClick = SenderHandler(&SetupWindow::DeleteClick);
     if (page.InstallButton)
-      page.InstallButton->OnClick = SenderHandler(&TForm1::InstallButtonClick);
+      page.InstallButton->OnClick = SenderHandler(&SetupWindow::InstallButtonClick);
   }
 
-  ButtonBack.OnClick = Handler(&TForm1::ButtonBackClick);
-  ButtonNext.OnClick = Handler(&TForm1::ButtonNextClick);
+  ButtonBack.OnClick = Handler(&SetupWindow::ButtonBackClick);
+  ButtonNext.OnClick = Handler(&SetupWindow::ButtonNextClick);
   ButtonExit.OnClick = [this](ui::Control&) { Close(); };
-  ButtonAbout.OnClick = Handler(&TForm1::ShowAbout);
-  ButtonSite.OnClick = Handler(&TForm1::OpenSite);
-  ButtonChangeDir.OnClick = Handler(&TForm1::ButtonChangeDirClick);
-  ButtonResults.OnClick = Handler(&TForm1::ButtonResultsClick);
-  ButtonSamples.OnClick = Handler(&TForm1::ButtonSamplesClick);
-  ButtonNetOutput.OnClick = Handler(&TForm1::ButtonNetOutputClick);
-  ComboEnvironment.OnChange = Handler(&TForm1::ComboEnvironmentChange);
-  CheckListBox1.OnClick = Handler(&TForm1::CheckListBox1Click);
-  CheckListBox1.OnClickCheck = Handler(&TForm1::CheckListBox1ClickCheck);
-  ButtonEnvsBrowse.OnClick = SenderHandler(&TForm1::BrowseClick);
-  ButtonEnvsDelete.OnClick = SenderHandler(&TForm1::DeleteClick);
+  ButtonAbout.OnClick = Handler(&SetupWindow::ShowAbout);
+  ButtonSite.OnClick = Handler(&SetupWindow::OpenSite);
+  ButtonChangeDir.OnClick = Handler(&SetupWindow::ButtonChangeDirClick);
+  ButtonResults.OnClick = Handler(&SetupWindow::ButtonResultsClick);
+  ButtonSamples.OnClick = Handler(&SetupWindow::ButtonSamplesClick);
+  ButtonNetOutput.OnClick = Handler(&SetupWindow::ButtonNetOutputClick);
+  ComboEnvironment.OnChange = Handler(&SetupWindow::ComboEnvironmentChange);
+  EnvironmentList.OnClick = Handler(&SetupWindow::EnvironmentListClick);
+  EnvironmentList.OnClickCheck = Handler(&SetupWindow::EnvironmentListClickCheck);
+  ButtonEnvsBrowse.OnClick = SenderHandler(&SetupWindow::BrowseClick);
+  ButtonEnvsDelete.OnClick = SenderHandler(&SetupWindow::DeleteClick);
   OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) {
     Guarded([&] { FormKeyDown(key, shift); });
   };
@@ -107,15 +108,16 @@ TForm1::TForm1(ui::Application& app, platform::Platform& platform)
   SetPopupMenu(&PageMenu);
 }
 
-TForm1::~TForm1() = default;
+SetupWindow::~SetupWindow() = default;
 
-void TForm1::AttachDialogs(TForm3& about, TForm4& user_name, TForm7& net_output) {
+void SetupWindow::AttachDialogs(AboutDialog& about, UserNameDialog& user_name,
+                                NetOutputDialog& net_output) {
   about_ = &about;
   user_name_dialog_ = &user_name;
   net_output_dialog_ = &net_output;
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
+void SetupWindow::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const Exception& e) {
@@ -125,32 +127,32 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   }
 }
 
-ui::Control::Event TForm1::Handler(void (TForm1::*method)()) {
+ui::Control::Event SetupWindow::Handler(void (SetupWindow::*method)()) {
   return [this, method](ui::Control&) { Guarded([this, method] { (this->*method)(); }); };
 }
 
-ui::Control::Event TForm1::SenderHandler(void (TForm1::*method)(ui::Control&)) {
+ui::Control::Event SetupWindow::SenderHandler(void (SetupWindow::*method)(ui::Control&)) {
   return [this, method](ui::Control& sender) {
     Guarded([this, method, &sender] { (this->*method)(sender); });
   };
 }
 
-int TForm1::PageNumber(const ui::TabSheet& sheet) const {
+int SetupWindow::PageNumber(const ui::TabSheet& sheet) const {
   for (size_t i = 0; i < pages_.size(); ++i) {
     if (pages_[i] == &sheet) return static_cast<int>(i) + 1;
   }
   return 0;
 }
 
-bool TForm1::IsShown(const ui::TabSheet& sheet) const {
-  return current_page_ > 0 && PageControl1.ActivePage() == &sheet;
+bool SetupWindow::IsShown(const ui::TabSheet& sheet) const {
+  return current_page_ > 0 && PageArea.ActivePage() == &sheet;
 }
 
-void TForm1::ShowPage(int number) {
+void SetupWindow::ShowPage(int number) {
   if (number < 1 || number > PageCount()) return;
   ui::TabSheet& sheet = Page(number);
   HeaderLabel.SetCaption(sheet.Caption());
-  PageControl1.SetActivePage(&sheet);
+  PageArea.SetActivePage(&sheet);
   current_page_ = number;
   ButtonBack.SetEnabled(number != 1);
   ButtonNext.SetEnabled(number != PageCount());
@@ -161,7 +163,7 @@ void TForm1::ShowPage(int number) {
   PageEntered(number);
 }
 
-void TForm1::PageEntered(int number) {
+void SetupWindow::PageEntered(int number) {
   ButtonExit.SetCaption(texts::kExit);
   ui::TabSheet& sheet = Page(number);
   if (&sheet == &WorkSheet) {
@@ -173,28 +175,28 @@ void TForm1::PageEntered(int number) {
       ButtonChangeDir.SetFocus();
     }
   } else if (&sheet == &EnvsSheet) {
-    CheckListBox1.SetFocus();
-    if (CheckListBox1.ItemIndex() < 0) CheckListBox1.SetItemIndex(0);
-    CheckListBox1Click();
+    EnvironmentList.SetFocus();
+    if (EnvironmentList.ItemIndex() < 0) EnvironmentList.SetItemIndex(0);
+    EnvironmentListClick();
   } else if (EnvRow* row = catalogue_.ByControl(&sheet)) {
     RefreshEnvStatus(*row);
   }
 }
 
-void TForm1::ButtonBackClick() {
+void SetupWindow::ButtonBackClick() {
   ShowPage(1);
 }
 
-void TForm1::ButtonNextClick() {
+void SetupWindow::ButtonNextClick() {
   ShowPage(PageCount());
 }
 
-void TForm1::PageMenuItemClick(ui::MenuItem& item) {
+void SetupWindow::PageMenuItemClick(ui::MenuItem& item) {
   if (item.Tag() == current_page_) return;
   ShowPage(item.Tag());
 }
 
-void TForm1::BuildPageMenu() {
+void SetupWindow::BuildPageMenu() {
   PageMenu.Clear();
   for (int number = 1; number <= PageCount(); ++number) {
     ui::MenuItem& item = PageMenu.Add(Page(number).Caption());
@@ -206,16 +208,16 @@ void TForm1::BuildPageMenu() {
   PageMenu.ItemsChanged();
 }
 
-void TForm1::ShowAbout() {
+void SetupWindow::ShowAbout() {
   if (about_ != nullptr) about_->ShowModal();
 }
 
-void TForm1::OpenSite() {
+void SetupWindow::OpenSite() {
   platform_.shell().Execute("open", texts::kSiteUrl, "", "", platform::kSwShowNormal);
 }
 
 // Every key passes here before the focused control sees it.
-void TForm1::FormKeyDown(uint16_t& key, unsigned shift) {
+void SetupWindow::FormKeyDown(uint16_t& key, unsigned shift) {
   auto press = [](ui::Button& button) {
     if (button.Visible() && button.Enabled()) button.Click();
   };
@@ -256,7 +258,7 @@ void TForm1::FormKeyDown(uint16_t& key, unsigned shift) {
     case ui::kKeyF8:
       if (on_envs_page) {
         press(ButtonEnvsBrowse);
-      } else if (EnvRow* row = catalogue_.ByControl(PageControl1.ActivePage());
+      } else if (EnvRow* row = catalogue_.ByControl(PageArea.ActivePage());
                  row && current_page_ > 0) {
         press(row->page->BrowseButton);
       }
@@ -267,7 +269,7 @@ void TForm1::FormKeyDown(uint16_t& key, unsigned shift) {
   key = 0;
 }
 
-void TForm1::ShowShortPath(const std::string& path, ui::Edit& field) {
+void SetupWindow::ShowShortPath(const std::string& path, ui::Edit& field) {
   const ui::Font font = field.GetFont();
   std::string shown = ShortenPathForDisplay(
       path, field.Width(), [&](std::string_view text) { return App().TextWidth(font, text); });
