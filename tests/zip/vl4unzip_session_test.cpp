@@ -72,8 +72,12 @@ TEST(Vl4unzipSession, CtrlCEndsTheRunWithItsStatusWhereverItComes) {
   Options testing;
   testing.action = Options::Action::kTest;
   // Stored data is copied without the GUI's breaths: Ctrl-C comes while its second piece is read.
+  // Once: on Windows the runtime's handler is a one-shot, and a second Ctrl-C ends the program.
+  bool pressed = false;
   const Outcome stored = RunTool(built.bytes, testing, [&](int64_t position) {
-    if (position > built.local_offsets[0] + 16000 && position < built.local_offsets[1]) {
+    if (!pressed && position > built.local_offsets[0] + 16000 &&
+        position < built.local_offsets[1]) {
+      pressed = true;
       std::raise(SIGINT);
     }
   });
