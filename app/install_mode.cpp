@@ -2,7 +2,7 @@
 // install run ends it from inside the progress window.
 #include "app/install_mode.h"
 
-#include "installer/inst_f1.h"
+#include "installer/install_wizard.h"
 #include "ui/application.h"
 
 namespace vl4 {

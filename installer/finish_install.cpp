@@ -3,7 +3,7 @@
 // tool.
 #include <unordered_set>
 
-#include "installer/inst_f3.h"
+#include "installer/install_progress.h"
 #include "installer/install_texts.h"
 #include "platform/exception.h"
 #include "platform/file_tree.h"

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "installer/inst_f1.h"
+#include "installer/install_wizard.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "ui/application.h"
 #include "ui/headless/headless_backend.h"

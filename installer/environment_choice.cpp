@@ -1,5 +1,5 @@
 // The environment window.
-#include "installer/inst_f4.h"
+#include "installer/environment_choice.h"
 
 #include "installer/install_texts.h"
 #include "platform/text.h"

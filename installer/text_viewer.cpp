@@ -1,5 +1,5 @@
 // The text viewer and its paragraph joining.
-#include "installer/inst_f2.h"
+#include "installer/text_viewer.h"
 
 #include "installer/install_texts.h"
 #include "platform/text.h"

@@ -1,6 +1,6 @@
 // The wizard's layout, its start-up, the text viewer, its keys, the automatic start and the exit
 // question.
-#include "installer/inst_f1.h"
+#include "installer/install_wizard.h"
 
 #include "installer/install_texts.h"
 #include "installer/locations.h"

@@ -1,6 +1,6 @@
 // The progress window and the install run up to the last member: macros, directories, the
 // self-copy, one UnZip per data part, placing each member, and the rollback of a failed run.
-#include "installer/inst_f3.h"
+#include "installer/install_progress.h"
 
 #include <algorithm>
 

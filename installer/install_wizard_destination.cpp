@@ -2,8 +2,8 @@
 // list and the hand-over to the progress window.
 #include <algorithm>
 
-#include "installer/inst_f1.h"
 #include "installer/install_texts.h"
+#include "installer/install_wizard.h"
 #include "installer/macros.h"
 #include "platform/dos_date_time.h"
 #include "platform/exception.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "installer/inst_f2.h"
-#include "installer/inst_f3.h"
-#include "installer/inst_f4.h"
+#include "installer/environment_choice.h"
+#include "installer/install_progress.h"
 #include "installer/installation.h"
+#include "installer/text_viewer.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
