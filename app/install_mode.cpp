@@ -8,8 +8,8 @@
 namespace vl4 {
 
 int RunInstallMode(platform::Platform& platform, ui::Application& app) {
-  TInstF1 wizard(app, platform);
-  wizard.FormCreate();
+  InstallWizard wizard(app, platform);
+  wizard.StartUp();
   if (!app.Terminated()) app.Run(wizard);
   return 0;
 }

@@ -1,4 +1,4 @@
-// The environment window.
+// The environment window: its layout, how it is filled, and the rule for OK.
 #include "installer/environment_choice.h"
 
 #include "installer/install_texts.h"
@@ -6,59 +6,60 @@
 
 namespace vl4 {
 
-TInstF4::TInstF4(ui::Application& app) : ui::Form(app, "TInstF4") {
+EnvironmentChoice::EnvironmentChoice(ui::Application& app) : ui::Form(app, "TInstF4") {
   SetBorderStyle(ui::BorderStyle::kDialog);
   SetPosition(ui::FormPosition::kScreenCenter);
   SetWidth(359);
   SetClientHeight(46 + 60 + 200);
 
-  StaticText1.SetAlign(ui::Align::kTop);
-  StaticText1.SetHeight(60);
-  Panel1.SetAlign(ui::Align::kBottom);
-  Panel1.SetHeight(46);
-  Panel1.SetBevelOuter(false);
-  const int middle = Panel1.ClientArea().width / 2;
-  Button1.SetBounds(middle - 95, 10, 90, 25);
-  Button1.SetCaption(install_texts::kOK);
-  Button1.SetDefault(true);
-  Button1.SetModalResult(ui::ModalResult::kOK);
-  Button2.SetBounds(middle + 5, 10, 90, 25);
-  Button2.SetCaption(install_texts::kCancel);
-  Button2.SetCancel(true);
-  Button2.SetModalResult(ui::ModalResult::kCancel);
-  CheckListBox1.SetAlign(ui::Align::kClient);
+  Header.SetAlign(ui::Align::kTop);
+  Header.SetHeight(60);
+  ButtonPanel.SetAlign(ui::Align::kBottom);
+  ButtonPanel.SetHeight(46);
+  ButtonPanel.SetBevelOuter(false);
+  const int middle = ButtonPanel.ClientArea().width / 2;
+  OkButton.SetBounds(middle - 95, 10, 90, 25);
+  OkButton.SetCaption(install_texts::kOK);
+  OkButton.SetDefault(true);
+  OkButton.SetModalResult(ui::ModalResult::kOK);
+  CancelButton.SetBounds(middle + 5, 10, 90, 25);
+  CancelButton.SetCaption(install_texts::kCancel);
+  CancelButton.SetCancel(true);
+  CancelButton.SetModalResult(ui::ModalResult::kCancel);
+  EnvironmentList.SetAlign(ui::Align::kClient);
 
-  OnShow = [this](ui::Control&) { FormShow(); };
-  CheckListBox1.OnClickCheck = [this](ui::Control&) { CheckListBox1Click(); };
+  OnShow = [this](ui::Control&) { ResetOnShow(); };
+  EnvironmentList.OnClickCheck = [this](ui::Control&) { RequireOneTick(); };
 }
 
-void TInstF4::Prepare(const InstallScript& script, const std::vector<std::string>& exclude_dirs) {
+void EnvironmentChoice::Prepare(const InstallScript& script,
+                                const std::vector<std::string>& exclude_dirs) {
   // With no environment allowed, OK stays enabled whatever is ticked.
-  if (script.allow_no_environment) CheckListBox1.OnClickCheck = nullptr;
+  if (script.allow_no_environment) EnvironmentList.OnClickCheck = nullptr;
   if (!script.environments.Empty()) {
     SetCaption(script.env_caption);
-    Button2.SetCaption(install_texts::kCancel);
-    StaticText1.SetCaption(script.env_header);
-    SetClientHeight(Panel1.Height() + StaticText1.Height() + script.env_extra_height);
+    CancelButton.SetCaption(install_texts::kCancel);
+    Header.SetCaption(script.env_header);
+    SetClientHeight(ButtonPanel.Height() + Header.Height() + script.env_extra_height);
   }
-  CheckListBox1.ClearItems();
+  EnvironmentList.ClearItems();
   for (const EnvironmentRow& row : script.environments) {
-    const int i = CheckListBox1.AddItem(row.display_name);
+    const int i = EnvironmentList.AddItem(row.display_name);
     bool excluded = false;
     for (const std::string& dir : exclude_dirs) excluded = excluded || SameText(dir, row.key);
-    CheckListBox1.SetChecked(i, !excluded);
+    EnvironmentList.SetChecked(i, !excluded);
   }
 }
 
-void TInstF4::FormShow() {
-  Button1.SetEnabled(true);
-  CheckListBox1.SetFocus();
+void EnvironmentChoice::ResetOnShow() {
+  OkButton.SetEnabled(true);
+  EnvironmentList.SetFocus();
 }
 
-void TInstF4::CheckListBox1Click() {
+void EnvironmentChoice::RequireOneTick() {
   bool any = false;
-  for (int i = 0; i < CheckListBox1.Count(); ++i) any = any || CheckListBox1.Checked(i);
-  Button1.SetEnabled(any);
+  for (int i = 0; i < EnvironmentList.Count(); ++i) any = any || EnvironmentList.Checked(i);
+  OkButton.SetEnabled(any);
 }
 
 }  // namespace vl4

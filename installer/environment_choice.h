@@ -1,5 +1,6 @@
-// TInstF4, the environment window: a check list of the script's environments; the rows left
-// unticked are not installed. OK needs at least one tick unless the script allows none.
+// EnvironmentChoice (runtime name TInstF4), the environment window: a check list of the script's
+// environments; the rows left unticked are not installed. OK needs at least one tick unless the
+// script allows none.
 #pragma once
 
 #include <string>
@@ -11,22 +12,24 @@
 
 namespace vl4 {
 
-class TInstF4 : public ui::Form {
+class EnvironmentChoice : public ui::Form {
  public:
-  explicit TInstF4(ui::Application& app);
+  explicit EnvironmentChoice(ui::Application& app);
 
   // Fills the window from the script: every row ticked except those the settings file's
   // ExcludeDir names.
   void Prepare(const InstallScript& script, const std::vector<std::string>& exclude_dirs);
 
-  void FormShow();
-  void CheckListBox1Click();
+  ui::StaticText Header{this, "StaticText1"};
+  ui::Panel ButtonPanel{this, "Panel1"};
+  ui::Button OkButton{&ButtonPanel, "Button1"};
+  ui::Button CancelButton{&ButtonPanel, "Button2"};
+  ui::CheckListBox EnvironmentList{this, "CheckListBox1"};
 
-  ui::StaticText StaticText1{this, "StaticText1"};
-  ui::Panel Panel1{this, "Panel1"};
-  ui::Button Button1{&Panel1, "Button1"};
-  ui::Button Button2{&Panel1, "Button2"};
-  ui::CheckListBox CheckListBox1{this, "CheckListBox1"};
+ private:
+  // OK is enabled when the window opens, whatever the marks; the list takes the focus.
+  void ResetOnShow();
+  void RequireOneTick();
 };
 
 }  // namespace vl4

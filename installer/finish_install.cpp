@@ -23,7 +23,7 @@ std::string ProblemText(const std::string& list, const char* format) {
 
 }  // namespace
 
-void TInstF3::CommitPlacements() {
+void InstallProgress::CommitPlacements() {
   for (Placement& p : placements_) {
     if (!p.placed && files().MoveFile(p.backup, p.target)) {
       files().SetAttributes(p.target, p.attributes);
@@ -34,7 +34,7 @@ void TInstF3::CommitPlacements() {
   placements_.clear();
 }
 
-void TInstF3::FinishInstall() {
+void InstallProgress::FinishInstall() {
   const InstallScript& script = inst_.script;
   const InstallSettings& settings = inst_.settings;
   const Locations& where = inst_.where;
@@ -76,7 +76,7 @@ void TInstF3::FinishInstall() {
     } else {
       links_not_created_ += "\"" + row.folder + "\\" + row.name + "\", ";
     }
-    ProgressBar1.StepBy(5);
+    Bar.StepBy(5);
     App().ProcessMessages();
   }
 
@@ -109,7 +109,7 @@ void TInstF3::FinishInstall() {
   App().Terminate();
 }
 
-void TInstF3::CompleteMessage() {
+void InstallProgress::CompleteMessage() {
   const InstallScript& script = inst_.script;
   const InstallSettings& settings = inst_.settings;
   const char* name = script.product_name.c_str();
@@ -147,14 +147,15 @@ void TInstF3::CompleteMessage() {
   }
 }
 
-bool TInstF3::CreateShellLink(const std::string& target, const std::string& arguments,
-                              const std::string& working_dir, const std::string& link_path) {
+bool InstallProgress::CreateShellLink(const std::string& target, const std::string& arguments,
+                                      const std::string& working_dir,
+                                      const std::string& link_path) {
   return inst_.platform.shell().CreateShellLink(target, arguments, working_dir, link_path);
 }
 
-void TInstF3::RegisterAssociation(const std::string& type, const std::string& directory,
-                                  const std::string& program, const std::string& description,
-                                  int icon_index) {
+void InstallProgress::RegisterAssociation(const std::string& type, const std::string& directory,
+                                          const std::string& program,
+                                          const std::string& description, int icon_index) {
   platform::Registry& registry = inst_.platform.registry();
   const auto root = platform::RootKey::kClassesRoot;
   const std::string program_path = directory + "\\" + program;
@@ -172,8 +173,8 @@ void TInstF3::RegisterAssociation(const std::string& type, const std::string& di
   }
 }
 
-bool TInstF3::LaunchProgram(const std::string& file, const std::string& parameters,
-                            const std::string& directory, int show_mode) {
+bool InstallProgress::LaunchProgram(const std::string& file, const std::string& parameters,
+                                    const std::string& directory, int show_mode) {
   // SW_SHOW, SW_SHOWMAXIMIZED, SW_SHOWMINIMIZED, SW_SHOWMINNOACTIVE.
   static constexpr int kShowCommands[] = {5, 3, 2, 7};
   const int show = kShowCommands[show_mode >= 0 && show_mode <= 3 ? show_mode : 0];

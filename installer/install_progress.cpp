@@ -63,33 +63,31 @@ ui::MsgButtons FromZip(zip::ZipMsgButtons buttons) {
 
 }  // namespace
 
-TInstF3::TInstF3(ui::Application& app, Installation& installation)
-    : ui::Form(app, "TInstF3"), ZipReader1(installation.platform), inst_(installation) {
+InstallProgress::InstallProgress(ui::Application& app, Installation& installation)
+    : ui::Form(app, "TInstF3"), Reader(installation.platform), inst_(installation) {
   SetBorderStyle(ui::BorderStyle::kNone);
   SetClientWidth(632);
   SetClientHeight(65);
-  Panel1.SetAlign(ui::Align::kClient);
-  Panel1.SetBevelWidth(2);
-  Label1.SetBounds(12, 10, 0, 16);
-  ProgressBar1.SetBounds(5, 34, 622, 18);
+  Frame.SetAlign(ui::Align::kClient);
+  Frame.SetBevelWidth(2);
+  StatusLabel.SetBounds(12, 10, 0, 16);
+  Bar.SetBounds(5, 34, 622, 18);
 
-  ZipReader1.SetRecreateDirs(true);
-  ZipReader1.SetOverwriteMode(zip::TUZOverwriteMode::Always);
-  ZipReader1.SetDoAll(true);
-  ZipReader1.OnTotalPercentDone = [this](zip::TZipReader&, int percent) {
-    ZipReader1TotalPercentDone(percent);
-  };
-  ZipReader1.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
-    ZipReader1EndUnZip(file_index, fname);
+  Reader.SetRecreateDirs(true);
+  Reader.SetOverwriteMode(zip::TUZOverwriteMode::Always);
+  Reader.SetDoAll(true);
+  Reader.OnTotalPercentDone = [this](zip::TZipReader&, int percent) { PercentDone(percent); };
+  Reader.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
+    MemberUnpacked(file_index, fname);
   };
   // A member that fails its check or its password is damaged product data: the run stops.
-  ZipReader1.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
+  Reader.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
     throw EDamagedData("CRC error in " + reader.FullName(file_index));
   };
-  ZipReader1.OnSkippingFile = [](zip::TZipReader&, zip::TSkipReason, const std::string& name, int) {
+  Reader.OnSkippingFile = [](zip::TZipReader&, zip::TSkipReason, const std::string& name, int) {
     throw EDamagedData("Cannot unpack " + name);
   };
-  ZipReader1.SetHost({
+  Reader.SetHost({
       .message_box =
           [this](const std::string& text, const std::string& caption, zip::ZipMsgKind kind,
                  zip::ZipMsgButtons buttons) {
@@ -100,30 +98,30 @@ TInstF3::TInstF3(ui::Application& app, Installation& installation)
           [this](bool wait) { App().SetCursor(wait ? ui::Cursor::kWait : ui::Cursor::kDefault); },
   });
 
-  OnActivate = [this](ui::Control&) { FormShow(); };
+  OnActivate = [this](ui::Control&) { RunOnFirstActivation(); };
   OnCloseQuery = [](ui::Control&, bool& can_close) { can_close = false; };
 }
 
-platform::Files& TInstF3::files() {
+platform::Files& InstallProgress::files() {
   return inst_.platform.files();
 }
 
-void TInstF3::SetExclusions(const std::vector<std::string>& exclusions) {
+void InstallProgress::SetExclusions(const std::vector<std::string>& exclusions) {
   exclusions_ = exclusions;
 }
 
-void TInstF3::SetStatus(const std::string& text) {
-  Label1.SetCaption(text);
+void InstallProgress::SetStatus(const std::string& text) {
+  StatusLabel.SetCaption(text);
 }
 
-void TInstF3::FormShow() {
+void InstallProgress::RunOnFirstActivation() {
   // Activation comes again after every message box the run shows; the run happens once.
   if (run_started_) return;
   run_started_ = true;
   Run();
 }
 
-void TInstF3::Run() {
+void InstallProgress::Run() {
   InstallScript& script = inst_.script;
   App().ProcessMessages();
   ExpandScript();
@@ -140,12 +138,11 @@ void TInstF3::Run() {
     }
   }
   backup_dir_ = staging_ + "\\$VL4BAK";
-  ZipReader1.SetPassword(script.password);
-  ZipReader1.SetDestDir(staging_);
+  Reader.SetPassword(script.password);
+  Reader.SetDestDir(staging_);
 
-  ProgressBar1.SetRange(0,
-                        script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
-  ProgressBar1.SetPosition(0);
+  Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
+  Bar.SetPosition(0);
   not_updated_.clear();
   not_created_.clear();
   links_not_created_.clear();
@@ -169,10 +166,9 @@ void TInstF3::Run() {
 
   try {
     for (int n = 1; n <= script.data_parts; ++n) {
-      ZipReader1.SetZipName(inst_.where.start_dir + "\\" +
-                            DataPartName(inst_.where.data_file_name, n));
+      Reader.SetZipName(inst_.where.start_dir + "\\" + DataPartName(inst_.where.data_file_name, n));
       current_part_ = n;
-      ZipReader1.UnZip();
+      Reader.UnZip();
     }
   } catch (const std::exception&) {
     // An archive that cannot be read, a damaged member or a failed write: the run is undone.
@@ -180,7 +176,7 @@ void TInstF3::Run() {
   if (!completed_) AbortInstall();
 }
 
-void TInstF3::ExpandScript() {
+void InstallProgress::ExpandScript() {
   InstallScript& s = inst_.script;
   const std::string& dest = destination_;
   s.final_program = ExpandInstallDir(s.final_program, dest);
@@ -198,7 +194,7 @@ void TInstF3::ExpandScript() {
   for (AssociationRow& row : s.associations) row.directory = ExpandInstallDir(row.directory, dest);
 }
 
-bool TInstF3::PrepareDirectories() {
+bool InstallProgress::PrepareDirectories() {
   created_dirs_.clear();
   created_set_.clear();
   for (const std::string& dir : inst_.script.created_dirs) {
@@ -223,17 +219,16 @@ bool TInstF3::PrepareDirectories() {
   return true;
 }
 
-void TInstF3::ZipReader1TotalPercentDone(int percent) {
-  ProgressBar1.SetPosition(current_part_ * 100 + percent - 100);
+void InstallProgress::PercentDone(int percent) {
+  Bar.SetPosition(current_part_ * 100 + percent - 100);
 }
 
-void TInstF3::ZipReader1EndUnZip(int file_index, const std::string& fname) {
+void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
   SetStatus(inst_.script.install_title + install_texts::kCopyingFiles);
   // The member is placed from where the reader put it, which is its stored path made safe (no
   // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
   const std::string staged = staging_ + "\\";
-  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size())
-                                      : ZipReader1.FullName(file_index));
+  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
   // An archive may end with a directory entry, which is unpacked without an event: its last
   // file is its last member.
   if (current_part_ == inst_.script.data_parts && file_index == LastFileMember()) {
@@ -241,19 +236,19 @@ void TInstF3::ZipReader1EndUnZip(int file_index, const std::string& fname) {
   }
 }
 
-int TInstF3::LastFileMember() const {
-  int last = ZipReader1.Count() - 1;
-  while (last > 0 && ZipReader1.Filename(last).empty()) --last;
+int InstallProgress::LastFileMember() const {
+  int last = Reader.Count() - 1;
+  while (last > 0 && Reader.Filename(last).empty()) --last;
   return last;
 }
 
-bool TInstF3::IsExcluded(const std::string& path) const {
+bool InstallProgress::IsExcluded(const std::string& path) const {
   const std::string dir = ExcludeTrailingBackslash(ExtractFilePath(path));
   const std::string first = Trim(UpperCase(dir.substr(0, dir.find('\\'))));
   return std::find(exclusions_.begin(), exclusions_.end(), first) != exclusions_.end();
 }
 
-bool TInstF3::IsPreserved(const std::string& path) const {
+bool InstallProgress::IsPreserved(const std::string& path) const {
   for (const std::string& name : inst_.script.preserved_files) {
     if (SameText(name, path)) return true;
   }
@@ -262,7 +257,7 @@ bool TInstF3::IsPreserved(const std::string& path) const {
 
 // Makes the directory with its missing parents, noting every level it makes so that a rollback
 // removes them all, parents included.
-void TInstF3::EnsureDirectory(const std::string& dir) {
+void InstallProgress::EnsureDirectory(const std::string& dir) {
   const std::string key = UpperCase(dir);
   if (known_dirs_.count(key) != 0) return;
   std::vector<std::string> missing;
@@ -279,7 +274,7 @@ void TInstF3::EnsureDirectory(const std::string& dir) {
   if (missing.empty() || files().DirectoryExists(dir)) known_dirs_.insert(key);
 }
 
-void TInstF3::PlaceFile(const std::string& path) {
+void InstallProgress::PlaceFile(const std::string& path) {
   if (IsExcluded(path)) return;  // it goes with the staging directory
   const std::string source = staging_ + "\\" + path;
   const bool system = StartsText("SYSTEM\\", path);
@@ -333,7 +328,7 @@ void TInstF3::PlaceFile(const std::string& path) {
   if (!system) installed_list_.push_back(target);
 }
 
-bool TInstF3::ReplaceExisting(const std::string& target, Placement& placement) {
+bool InstallProgress::ReplaceExisting(const std::string& target, Placement& placement) {
   placement.attributes = files().GetAttributes(target).value_or(0);
   for (;;) {
     if (placement.backup.empty()) {
@@ -360,14 +355,14 @@ bool TInstF3::ReplaceExisting(const std::string& target, Placement& placement) {
   }
 }
 
-void TInstF3::DropBackup(Placement& placement) {
+void InstallProgress::DropBackup(Placement& placement) {
   if (placement.backup.empty()) return;
   files().SetAttributes(placement.backup, platform::kAttrArchive);
   files().DeleteFile(placement.backup);
   placement.backup.clear();
 }
 
-void TInstF3::AbortInstall() {
+void InstallProgress::AbortInstall() {
   App().MessageDlg(Format(install_texts::kDataCopyError,
                           DataPartName(inst_.where.data_file_name, current_part_).c_str()),
                    ui::MsgKind::kError, ui::MsgButtons::kOK, this);
@@ -375,7 +370,7 @@ void TInstF3::AbortInstall() {
   App().Terminate();
 }
 
-void TInstF3::EndWithError(const std::string& message) {
+void InstallProgress::EndWithError(const std::string& message) {
   App().MessageDlg(message, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
   Rollback();
   App().Terminate();
@@ -384,7 +379,7 @@ void TInstF3::EndWithError(const std::string& message) {
 // Takes out every file the run placed and puts back the files they replaced; then the staging
 // directory, an empty destination and every directory the run made go. Nothing is removed that
 // was there before the run.
-void TInstF3::Rollback() {
+void InstallProgress::Rollback() {
   for (auto it = placements_.rbegin(); it != placements_.rend(); ++it) {
     if (it->placed) {
       if (auto attributes = files().GetAttributes(it->target);

@@ -1,7 +1,7 @@
-// TInstF3, the progress window: it carries out the install run. The zip reader unpacks every
-// data part into the staging directory, each member is placed as soon as it is unpacked, and
-// after the last one FinishInstall makes the shortcuts and the uninstall log and launches the
-// setup tool. A run that does not get there is rolled back.
+// InstallProgress (runtime name TInstF3), the progress window: it carries out the install run. The
+// zip reader unpacks every data part into the staging directory, each member is placed as soon as
+// it is unpacked, and after the last one FinishInstall makes the shortcuts and the uninstall log
+// and launches the setup tool. A run that does not get there is rolled back.
 #pragma once
 
 #include <cstdint>
@@ -16,20 +16,14 @@
 
 namespace vl4 {
 
-class TInstF3 : public ui::Form {
+class InstallProgress : public ui::Form {
  public:
-  TInstF3(ui::Application& app, Installation& installation);
+  InstallProgress(ui::Application& app, Installation& installation);
 
   // What the wizard hands over before it shows the window: the destination directory (no
   // trailing "\") and the upper-case names of the archive's top-level directories not to install.
   void SetDestination(const std::string& destination) { destination_ = destination; }
   void SetExclusions(const std::vector<std::string>& exclusions);
-
-  // The install run; it starts when the window is first activated, and only then.
-  void FormShow();
-  void ZipReader1TotalPercentDone(int percent);
-  // A member is unpacked: `fname` is where the reader wrote it.
-  void ZipReader1EndUnZip(int file_index, const std::string& fname);
 
   // Moves one unpacked member (its stored path, "\" separators) to its final place.
   void PlaceFile(const std::string& path);
@@ -59,10 +53,10 @@ class TInstF3 : public ui::Form {
   int CurrentPart() const { return current_part_; }
   const std::vector<std::string>& CreatedDirs() const { return created_dirs_; }
 
-  ui::Panel Panel1{this, "Panel1"};
-  ui::Label Label1{&Panel1, "Label1"};
-  ui::ProgressBar ProgressBar1{&Panel1, "ProgressBar1"};
-  zip::TZipReader ZipReader1;
+  ui::Panel Frame{this, "Panel1"};
+  ui::Label StatusLabel{&Frame, "Label1"};
+  ui::ProgressBar Bar{&Frame, "ProgressBar1"};
+  zip::TZipReader Reader;
 
  private:
   // A file the run put in place, and the copy of the file it replaced (if any), so that a
@@ -74,7 +68,13 @@ class TInstF3 : public ui::Form {
     bool placed = true;       // false: only the old file waits to be put back
   };
 
+  // The install run; it starts when the window is first activated, and only then.
+  void RunOnFirstActivation();
   void Run();
+  // The reader's progress through the current part.
+  void PercentDone(int percent);
+  // A member is unpacked: `fname` is where the reader wrote it.
+  void MemberUnpacked(int file_index, const std::string& fname);
   void ExpandScript();
   bool PrepareDirectories();
   void EnsureDirectory(const std::string& dir);

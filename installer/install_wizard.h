@@ -1,6 +1,7 @@
-// TInstF1, the install wizard: the main window of Install mode. Its creation finds the location
-// values, reads the settings file and checks the data parts; Install checks the destination,
-// asks for the environments and hands over to the progress window, whose run ends the program.
+// InstallWizard (runtime name TInstF1), the main window of Install mode. Its start-up finds the
+// location values, reads the settings file and checks the data parts; Install checks the
+// destination, asks for the environments and hands over to the progress window, whose run ends
+// the program.
 #pragma once
 
 #include <cstdint>
@@ -18,67 +19,70 @@
 
 namespace vl4 {
 
-class TInstF1 : public ui::Form {
+class InstallWizard : public ui::Form {
  public:
   // Builds the script from the location values; tests give a script of their own.
   using ScriptMaker = std::function<InstallScript(const Locations& where)>;
 
-  TInstF1(ui::Application& app, platform::Platform& platform,
-          ScriptMaker make_script = &InstallScript::ThisBuild);
-  ~TInstF1() override;
+  InstallWizard(ui::Application& app, platform::Platform& platform,
+                ScriptMaker make_script = &InstallScript::ThisBuild);
+  ~InstallWizard() override;
 
   // Start-up; ends the application when a data part is missing.
-  void FormCreate();
-
-  void FormShow();
-  void Timer1Timer();
-  void Button1Click();                     // Browse
-  void Button2Click(ui::Control& sender);  // About and License
-  void Button4Click();                     // Install
-  void Button5Click();                     // Exit
-  void FormKeyDown(uint16_t& key);
-  void FormKeyPress(char& key);
-  void FormCloseQuery(bool& can_close);
-  void FormClose();
+  void StartUp();
 
   // Fills and shows the text viewer: 1 readme.txt, 2 license.txt.
   void ShowTextFile(int kind);
   bool IsWritable(const std::string& dir);
 
-  const Installation& Setup() const { return inst_; }
   const std::vector<std::string>& ExclusionList() const { return exclusions_; }
-  TInstF2& TextViewer() { return *viewer_; }
-  TInstF3& Progress() { return *progress_; }
-  TInstF4& Environments() { return *environments_; }
+  TextViewer& Viewer() { return *viewer_; }
+  InstallProgress& Progress() { return *progress_; }
+  EnvironmentChoice& Environments() { return *environments_; }
 
-  ui::Label Label2{this, "Label2"};
-  ui::Label Label1{this, "Label1"};
-  ui::Label Label3{this, "Label3"};
-  ui::Label Label6{this, "Label6"};
-  ui::Label Label4{this, "Label4"};
-  ui::Bevel Bevel1{this, "Bevel1"};
-  ui::Label Label5{this, "Label5"};
-  ui::Edit Edit1{this, "Edit1"};
-  ui::Button Button1{this, "Button1"};
-  ui::Bevel Bevel2{this, "Bevel2"};
-  ui::Button Button2{this, "Button2"};
-  ui::Button Button3{this, "Button3"};
-  ui::Button Button4{this, "Button4"};
-  ui::Button Button5{this, "Button5"};
-  ui::Timer Timer1{this, "Timer1"};
+  ui::Label TitleShadow{this, "Label2"};
+  ui::Label Title{this, "Label1"};
+  ui::Label Subtitle{this, "Label3"};
+  ui::Label VersionLine{this, "Label6"};
+  ui::Label AuthorLine{this, "Label4"};
+  ui::Bevel TopSeparator{this, "Bevel1"};
+  ui::Label DestinationPrompt{this, "Label5"};
+  ui::Edit DestinationEdit{this, "Edit1"};
+  ui::Button BrowseButton{this, "Button1"};
+  ui::Bevel BottomSeparator{this, "Bevel2"};
+  ui::Button AboutButton{this, "Button2"};
+  ui::Button LicenseButton{this, "Button3"};
+  ui::Button InstallButton{this, "Button4"};
+  ui::Button ExitButton{this, "Button5"};
+  ui::Timer AutoStartTimer{this, "Timer1"};
 
  private:
   void Layout();
-  std::string VersionLine();
+  std::string VersionText();
+
+  // The destination checks, the environment window, the exclusion list and the hand-over to the
+  // progress window.
+  void InstallClick();
+  void BrowseClick();
+  void TextButtonClick(ui::Control& sender);
+  void ExitClick();
+  // With AutoRun the timer presses Install once the wizard is shown.
+  void ArmAutoStart();
+  void AutoStartTick();
+  // F1 opens the readme, or the licence when there is no readme.
+  void ShowTextOnF1(uint16_t& key);
+  void CloseOnEscape(char& key);
+  void ConfirmExit(bool& can_close);
+  void DropExclusions();
   // Closes the wizard without the exit question: the program ends by itself.
   void EndApplication();
 
   Installation inst_;
   ScriptMaker make_script_;
   std::vector<std::string> exclusions_;
-  std::unique_ptr<TInstF2> viewer_;
-  std::unique_ptr<TInstF3> progress_;
-  std::unique_ptr<TInstF4> environments_;
+  std::unique_ptr<TextViewer> viewer_;
+  std::unique_ptr<InstallProgress> progress_;
+  std::unique_ptr<EnvironmentChoice> environments_;
 };
 
 }  // namespace vl4

@@ -1,5 +1,5 @@
-// TInstF2, the text viewer: shows readme.txt or license.txt with the file's paragraphs joined,
-// so that the text box wraps them itself.
+// TextViewer (runtime name TInstF2): shows readme.txt or license.txt with the file's paragraphs
+// joined, so that the text box wraps them itself.
 #pragma once
 
 #include <string>
@@ -14,16 +14,18 @@ namespace vl4 {
 // while empty lines, list items ("-", "*") and the copyright notice keep lines of their own.
 std::vector<std::string> JoinParagraphs(const std::vector<std::string>& lines);
 
-class TInstF2 : public ui::Form {
+class TextViewer : public ui::Form {
  public:
-  explicit TInstF2(ui::Application& app);
+  explicit TextViewer(ui::Application& app);
 
-  void FormShow();
-  void FormKeyPress(char& key);
+  ui::Panel ButtonPanel{this, "Panel1"};
+  ui::Button OkButton{&ButtonPanel, "Button1"};
+  ui::Memo Text{this, "Memo1"};
 
-  ui::Panel Panel1{this, "Panel1"};
-  ui::Button Button1{&Panel1, "Button1"};
-  ui::Memo Memo1{this, "Memo1"};
+ private:
+  // The caret goes to the start of the text, which has the focus.
+  void FocusTextStart();
+  void CloseOnEscape(char& key);
 };
 
 }  // namespace vl4

@@ -58,13 +58,13 @@ std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = Installe
 // The environment window: only the named environments stay ticked.
 void KeepOnly(InstallerPc& pc, std::vector<std::string> keep) {
   pc.ui().ExpectForm("TInstF4", [keep](ui::Form& form) {
-    auto& envs = static_cast<TInstF4&>(form);
-    for (int i = 0; i < envs.CheckListBox1.Count(); ++i) {
+    auto& envs = static_cast<EnvironmentChoice&>(form);
+    for (int i = 0; i < envs.EnvironmentList.Count(); ++i) {
       const bool wanted =
-          std::find(keep.begin(), keep.end(), envs.CheckListBox1.Items()[i]) != keep.end();
-      if (envs.CheckListBox1.Checked(i) != wanted) envs.CheckListBox1.UserClickCheck(i);
+          std::find(keep.begin(), keep.end(), envs.EnvironmentList.Items()[i]) != keep.end();
+      if (envs.EnvironmentList.Checked(i) != wanted) envs.EnvironmentList.UserClickCheck(i);
     }
-    envs.Button1.Click();
+    envs.OkButton.Click();
   });
 }
 
@@ -137,10 +137,10 @@ TEST(InstallRun, TheTypicalRoad) {
   EXPECT_EQ(demo->target, d + "\\VL4Demo.exe");
   EXPECT_EQ(demo->working_directory, d);
 
-  const TInstF3& progress = pc.wizard().Progress();
+  const InstallProgress& progress = pc.wizard().Progress();
   EXPECT_TRUE(progress.Completed());
-  EXPECT_EQ(progress.ProgressBar1.Position(), 155);
-  EXPECT_EQ(progress.ProgressBar1.Max(), 155);
+  EXPECT_EQ(progress.Bar.Position(), 155);
+  EXPECT_EQ(progress.Bar.Max(), 155);
   EXPECT_EQ(pc.Launched(), "");  // the self-copy runs in the destination, without parameters
 }
 
@@ -202,11 +202,11 @@ TEST(InstallRun, AFileInUseBringsTheRepeatOrNextQuestion) {
     pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
     pc.Put("C:\\Apps\\VL4\\VL4Demo.exe", "running demo");
     ASSERT_TRUE(pc.pc().LockFile("C:\\Apps\\VL4\\VL4Demo.exe"));
-    TInstF1& w = pc.Start();
+    InstallWizard& w = pc.Start();
     pc.QueueInstall();
     // The program holding the file ends while the question is up (the progress window is
     // activated again when the question closes).
-    TInstF3& progress = w.Progress();
+    InstallProgress& progress = w.Progress();
     int activations = 0;
     progress.OnActivate = [&, run = progress.OnActivate](ui::Control& sender) {
       if (++activations == 2 && released) pc.pc().UnlockFile("C:\\Apps\\VL4\\VL4Demo.exe");
@@ -245,21 +245,21 @@ TEST(InstallRun, TwoDataPartsRunOneAfterTheOther) {
   pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", std::string(40000, 'd')}});
   pc.PutData({{"VL4Res.exe", std::string(40000, 'r')}, {"VL4Load.exe", "load"}}, 2);
   pc.PutSettings("[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
-  TInstF1& w = pc.Start(&TwoParts);
+  InstallWizard& w = pc.Start(&TwoParts);
   pc.QueueInstall();
   // Where the bar stands after each progress report of each part.
-  TInstF3& progress = w.Progress();
+  InstallProgress& progress = w.Progress();
   std::map<int, std::pair<int, int>> range;  // part -> lowest and highest position
-  auto report = progress.ZipReader1.OnTotalPercentDone;
-  progress.ZipReader1.OnTotalPercentDone = [&](zip::TZipReader& reader, int percent) {
+  auto report = progress.Reader.OnTotalPercentDone;
+  progress.Reader.OnTotalPercentDone = [&](zip::TZipReader& reader, int percent) {
     report(reader, percent);
     auto [it, fresh] = range.try_emplace(progress.CurrentPart(), 1000, -1);
-    it->second.first = std::min(it->second.first, progress.ProgressBar1.Position());
-    it->second.second = std::max(it->second.second, progress.ProgressBar1.Position());
+    it->second.first = std::min(it->second.first, progress.Bar.Position());
+    it->second.second = std::max(it->second.second, progress.Bar.Position());
   };
   int finishes = 0;
-  auto placed = progress.ZipReader1.OnEndUnZip;
-  progress.ZipReader1.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& n) {
+  auto placed = progress.Reader.OnEndUnZip;
+  progress.Reader.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& n) {
     const bool done_before = progress.Completed();
     placed(reader, index, n);
     finishes += !done_before && progress.Completed();
@@ -270,7 +270,7 @@ TEST(InstallRun, TwoDataPartsRunOneAfterTheOther) {
   EXPECT_EQ(range[1].second, 100);  // the first part fills 0 to 100
   EXPECT_GT(range[2].first, 100);   // the second goes on from there to 200
   EXPECT_EQ(range[2].second, 200);
-  EXPECT_EQ(progress.ProgressBar1.Max(), 2 * 100 + 11 * 5);
+  EXPECT_EQ(progress.Bar.Max(), 2 * 100 + 11 * 5);
   for (const char* file : {"readme.txt", "VL4Demo.exe", "VL4Res.exe", "VL4Load.exe"}) {
     EXPECT_TRUE(pc.files().FileExists(std::string(InstallerPc::kDest) + "\\" + file)) << file;
   }
@@ -344,7 +344,7 @@ TEST(InstallRun, SettingsShapeTheFinish) {
     for (const std::string& link : c.no_links) EXPECT_FALSE(pc.files().FileExists(link)) << link;
     EXPECT_EQ(pc.files().DirectoryExists(std::string(InstallerPc::kPrograms) + "\\Veltoria 4"),
               !c.links.empty() && c.links[0] == Group("VL4 Demo"));
-    EXPECT_EQ(pc.wizard().Progress().ProgressBar1.Position(), c.progress);
+    EXPECT_EQ(pc.wizard().Progress().Bar.Position(), c.progress);
     EXPECT_EQ(pc.Launched(), c.launched);
   }
 }
@@ -523,11 +523,11 @@ TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
   platform::ForceDirectories(pc.files(), "C:\\Apps");
   pc.ui().QueueAction(
       [&pc](ui::Form& form) {
-        auto& wizard = static_cast<TInstF1&>(form);
-        wizard.Edit1.UserSetText("C:\\Apps\\New");
+        auto& wizard = static_cast<InstallWizard&>(form);
+        wizard.DestinationEdit.UserSetText("C:\\Apps\\New");
         // Install makes C:\Apps\New; the run makes UNINST, then fails at TEMP.
         pc.pc().FailNth(Fault::kCreateDirectory, 3);
-        wizard.Button4.Click();
+        wizard.InstallButton.Click();
       },
       "TInstF1");
   pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\TEMP\" directory.", MsgKind::kError,

@@ -94,9 +94,9 @@ void InstallerPc::PutSettings(std::string_view ini_text) {
   Put(ChangeFileExt(exe_, ".ini"), ini_text);
 }
 
-TInstF1& InstallerPc::Start(TInstF1::ScriptMaker make_script) {
-  wizard_ = std::make_unique<TInstF1>(app_, *pc_, std::move(make_script));
-  wizard_->FormCreate();
+InstallWizard& InstallerPc::Start(InstallWizard::ScriptMaker make_script) {
+  wizard_ = std::make_unique<InstallWizard>(app_, *pc_, std::move(make_script));
+  wizard_->StartUp();
   return *wizard_;
 }
 
@@ -107,9 +107,9 @@ void InstallerPc::Run() {
 void InstallerPc::QueueInstall(const std::string& destination) {
   ui_.QueueAction(
       [destination](ui::Form& form) {
-        auto& wizard = static_cast<TInstF1&>(form);
-        wizard.Edit1.UserSetText(destination);
-        wizard.Button4.Click();
+        auto& wizard = static_cast<InstallWizard&>(form);
+        wizard.DestinationEdit.UserSetText(destination);
+        wizard.InstallButton.Click();
       },
       "TInstF1", "Install into " + destination);
 }

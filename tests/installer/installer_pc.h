@@ -59,8 +59,8 @@ class InstallerPc {
   void PutSettings(std::string_view ini_text);
 
   // Creates the wizard and runs its start-up.
-  TInstF1& Start(TInstF1::ScriptMaker make_script = &InstallScript::ThisBuild);
-  TInstF1& wizard() { return *wizard_; }
+  InstallWizard& Start(InstallWizard::ScriptMaker make_script = &InstallScript::ThisBuild);
+  InstallWizard& wizard() { return *wizard_; }
   // Runs the message loop: the queued actions, then the timers, then the user closes the wizard.
   void Run();
   // Queues: the destination typed into the wizard and Install pressed.
@@ -81,7 +81,7 @@ class InstallerPc {
   std::unique_ptr<platform::SandboxPlatform> pc_;
   ui::HeadlessBackend ui_;
   ui::Application app_{ui_};
-  std::unique_ptr<TInstF1> wizard_;
+  std::unique_ptr<InstallWizard> wizard_;
 };
 
 }  // namespace vl4::test
