@@ -1,6 +1,6 @@
 // Install mode: the wizard is the only window; its start-up may end the program at once, and the
 // install run ends it from inside the progress window.
-#include "app/install_mode.h"
+#include "installer/install_mode.h"
 
 #include "installer/install_wizard.h"
 #include "ui/application.h"
