@@ -24,8 +24,8 @@ InstallWizard::InstallWizard(ui::Application& app, platform::Platform& platform,
   OnClose = [this](ui::Control&) { DropExclusions(); };
   AutoStartTimer.OnTimer = [this](ui::Control&) { AutoStartTick(); };
   BrowseButton.OnClick = [this](ui::Control&) { BrowseClick(); };
-  AboutButton.OnClick = [this](ui::Control& sender) { TextButtonClick(sender); };
-  LicenseButton.OnClick = [this](ui::Control& sender) { TextButtonClick(sender); };
+  AboutButton.OnClick = [this](ui::Control&) { ShowTextFile(TextKind::kReadme); };
+  LicenseButton.OnClick = [this](ui::Control&) { ShowTextFile(TextKind::kLicense); };
   InstallButton.OnClick = [this](ui::Control&) { InstallClick(); };
   ExitButton.OnClick = [this](ui::Control&) { ExitClick(); };
 }
@@ -63,9 +63,7 @@ void InstallWizard::Layout() {
   BottomSeparator.SetBounds(8, 168, 616, 4);
 
   AboutButton.SetBounds(12, 200, 120, 25);
-  AboutButton.SetTag(1);
   LicenseButton.SetBounds(140, 200, 120, 25);
-  LicenseButton.SetTag(2);
   InstallButton.SetBounds(400, 200, 108, 25);
   InstallButton.SetDefault(true);
   ExitButton.SetBounds(516, 200, 108, 25);
@@ -116,12 +114,12 @@ void InstallWizard::StartUp() {
   LicenseButton.SetCaption(install_texts::kLicense);
   InstallButton.SetCaption(install_texts::kInstall);
   ExitButton.SetCaption(install_texts::kExit);
-  if (!files.FileExists(where.start_dir + "\\readme.txt")) {
+  if (!files.FileExists(TextPath(TextKind::kReadme))) {
     AboutButton.SetVisible(false);
     LicenseButton.SetBounds(AboutButton.Left(), AboutButton.Top(), LicenseButton.Width(),
                             LicenseButton.Height());
   }
-  if (!files.FileExists(where.start_dir + "\\license.txt")) LicenseButton.SetVisible(false);
+  if (!files.FileExists(TextPath(TextKind::kLicense))) LicenseButton.SetVisible(false);
 
   viewer_ = std::make_unique<TextViewer>(App());
   progress_ = std::make_unique<InstallProgress>(App(), inst_);
@@ -155,10 +153,6 @@ void InstallWizard::AutoStartTick() {
   InstallClick();
 }
 
-void InstallWizard::TextButtonClick(ui::Control& sender) {
-  ShowTextFile(sender.Tag());
-}
-
 void InstallWizard::ExitClick() {
   Close();
 }
@@ -167,9 +161,9 @@ void InstallWizard::ShowTextOnF1(uint16_t& key) {
   if (key != ui::kKeyF1) return;
   key = 0;
   if (AboutButton.Visible()) {
-    ShowTextFile(1);
+    ShowTextFile(TextKind::kReadme);
   } else if (LicenseButton.Visible()) {
-    ShowTextFile(2);
+    ShowTextFile(TextKind::kLicense);
   }
 }
 
@@ -188,12 +182,16 @@ void InstallWizard::DropExclusions() {
   exclusions_.clear();
 }
 
-void InstallWizard::ShowTextFile(int kind) {
-  const bool readme = kind == 1;
-  const std::string path = inst_.where.start_dir + (readme ? "\\readme.txt" : "\\license.txt");
+std::string InstallWizard::TextPath(TextKind kind) const {
+  return inst_.where.start_dir + (kind == TextKind::kReadme ? "\\readme.txt" : "\\license.txt");
+}
+
+void InstallWizard::ShowTextFile(TextKind kind) {
+  const std::string path = TextPath(kind);
   platform::Files& files = inst_.platform.files();
   if (!files.FileExists(path)) return;
-  viewer_->SetCaption(readme ? install_texts::kReadmeCaption : install_texts::kLicenseCaption);
+  viewer_->SetCaption(kind == TextKind::kReadme ? install_texts::kReadmeCaption
+                                                : install_texts::kLicenseCaption);
   viewer_->Text.ClearLines();
   const auto lines = platform::ReadTextFile(files, path);
   if (!lines) {

@@ -31,8 +31,8 @@ class InstallWizard : public ui::Form {
   // Start-up; ends the application when a data part is missing.
   void StartUp();
 
-  // Fills and shows the text viewer: 1 readme.txt, 2 license.txt.
-  void ShowTextFile(int kind);
+  // Fills and shows the text viewer with readme.txt or license.txt.
+  void ShowTextFile(TextKind kind);
   bool IsWritable(const std::string& dir);
 
   const std::vector<std::string>& ExclusionList() const { return exclusions_; }
@@ -59,12 +59,13 @@ class InstallWizard : public ui::Form {
  private:
   void Layout();
   std::string VersionText();
+  // The file beside the installer that the text of that kind comes from.
+  std::string TextPath(TextKind kind) const;
 
   // The destination checks, the environment window, the exclusion list and the hand-over to the
   // progress window.
   void InstallClick();
   void BrowseClick();
-  void TextButtonClick(ui::Control& sender);
   void ExitClick();
   // With AutoRun the timer presses Install once the wizard is shown.
   void ArmAutoStart();

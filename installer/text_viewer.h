@@ -10,6 +10,9 @@
 
 namespace vl4 {
 
+// What the viewer shows: the readme or the licence that lie beside the installer.
+enum class TextKind { kReadme, kLicense };
+
 // The viewer's lines for the lines of a text file: the lines of a paragraph joined by one space,
 // while empty lines, list items ("-", "*") and the copyright notice keep lines of their own.
 std::vector<std::string> JoinParagraphs(const std::vector<std::string>& lines);

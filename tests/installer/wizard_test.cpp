@@ -93,15 +93,27 @@ TEST(Wizard, TheTextButtonsFollowTheFilesBesideTheInstaller) {
     if (!c.readme) {
       EXPECT_EQ(w.LicenseButton.Left(), about_left);  // takes the About button's place
     }
-    std::string caption;
-    if (c.f1_caption) {
-      pc.ui().ExpectForm("TInstF2", [&caption](ui::Form& viewer) {
-        caption = viewer.Caption();
-        viewer.PressKey(ui::kKeyEscape);
-      });
+    // What the viewer shows after `open`; nothing when it stays closed.
+    auto shown = [&pc](const std::function<void()>& open, bool expected) {
+      std::string caption;
+      if (expected) {
+        pc.ui().ExpectForm("TInstF2", [&caption](ui::Form& viewer) {
+          caption = viewer.Caption();
+          viewer.PressKey(ui::kKeyEscape);
+        });
+      }
+      open();
+      return caption;
+    };
+    EXPECT_EQ(shown([&w] { w.PressKey(ui::kKeyF1); }, c.f1_caption != nullptr),
+              c.f1_caption ? c.f1_caption : "");
+    // Each button that is there opens its own text.
+    if (c.about_visible) {
+      EXPECT_EQ(shown([&w] { w.AboutButton.Click(); }, true), install_texts::kReadmeCaption);
     }
-    w.PressKey(ui::kKeyF1);
-    EXPECT_EQ(caption, c.f1_caption ? c.f1_caption : "");
+    if (c.license_visible) {
+      EXPECT_EQ(shown([&w] { w.LicenseButton.Click(); }, true), install_texts::kLicenseCaption);
+    }
   }
 }
 
