@@ -6,7 +6,6 @@
 #include "installer/install_progress.h"
 #include "installer/install_texts.h"
 #include "platform/exception.h"
-#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -23,25 +22,13 @@ std::string ProblemText(const std::string& list, const char* format) {
 
 }  // namespace
 
-void InstallProgress::CommitPlacements() {
-  for (Placement& p : placements_) {
-    if (!p.placed && files().MoveFile(p.backup, p.target)) {
-      files().SetAttributes(p.target, p.attributes);
-      p.backup.clear();
-    }
-    DropBackup(p);
-  }
-  placements_.clear();
-}
-
 void InstallProgress::FinishInstall() {
   const InstallScript& script = inst_.script;
   const InstallSettings& settings = inst_.settings;
   const Locations& where = inst_.where;
 
   if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
-  CommitPlacements();
-  platform::RemoveTree(files(), staging_);
+  transaction_->Commit();
   SetStatus(script.install_title + install_texts::kCreatingShortcuts);
 
   for (const AssociationRow& row : script.associations) {
@@ -81,7 +68,7 @@ void InstallProgress::FinishInstall() {
   }
 
   // The uninstall log: a log of an earlier installation keeps its lines and gets a new header.
-  const std::string log = destination_ + "\\UNINST\\" + script.uninstall_log_name;
+  const std::string log = UninstallDir() + "\\" + script.uninstall_log_name;
   std::optional<std::vector<std::string>> lines;
   if (files().FileExists(log)) {
     if (auto attributes = files().GetAttributes(log)) {

@@ -1,12 +1,10 @@
-// The progress window and the install run up to the last member: macros, directories, the
-// self-copy, one UnZip per data part, placing each member, and the rollback of a failed run.
+// The progress window and the install run up to the last member: macros, the transaction and its
+// directories, the self-copy, one UnZip per data part, placing each member, and the end of a
+// failed run.
 #include "installer/install_progress.h"
-
-#include <algorithm>
 
 #include "installer/install_texts.h"
 #include "installer/macros.h"
-#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -126,20 +124,23 @@ void InstallProgress::Run() {
   App().ProcessMessages();
   ExpandScript();
 
-  // The staging directory is the destination's TEMP. When that exists already (a drive root's
-  // TEMP) the run stages in a new directory inside it, so that nothing it removes at the end was
-  // there before.
-  staging_ = destination_ + "\\TEMP";
-  if (files().DirectoryExists(staging_) || files().FileExists(staging_)) {
-    const std::string base = staging_ + "\\VL4INST";
-    staging_ = base;
-    for (int n = 2; files().DirectoryExists(staging_) || files().FileExists(staging_); ++n) {
-      staging_ = base + std::to_string(n);
-    }
-  }
-  backup_dir_ = staging_ + "\\$VL4BAK";
+  transaction_.emplace(
+      files(),
+      InstallTargets{
+          .destination = destination_,
+          .system_dir = inst_.where.system_dir,
+          .preserved = {script.preserved_files.begin(), script.preserved_files.end()},
+          .exclusions = exclusions_,
+      },
+      [this](const std::string& path) {
+        const ui::ModalResult answer =
+            App().MessageDlg(Format(install_texts::kFileInUse, path.c_str()), ui::MsgKind::kWarning,
+                             ui::MsgButtons::kRepeatNext, this);
+        return answer == ui::ModalResult::kRepeat ? InUseAnswer::kRepeat : InUseAnswer::kNext;
+      });
+  const std::string& staging = transaction_->StagingDir();
   Reader.SetPassword(script.password);
-  Reader.SetDestDir(staging_);
+  Reader.SetDestDir(staging);
 
   Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
   Bar.SetPosition(0);
@@ -148,10 +149,14 @@ void InstallProgress::Run() {
   links_not_created_.clear();
   group_error_.clear();
 
-  if (!PrepareDirectories()) return;
+  if (auto missing = transaction_->Begin({script.created_dirs.begin(), script.created_dirs.end()},
+                                         UninstallDir())) {
+    EndWithError(Format(install_texts::kCannotPrepare, missing->c_str()));
+    return;
+  }
 
   if (!script.self_copy_name.empty()) {
-    const std::string copy = staging_ + "\\" + script.self_copy_name;
+    const std::string copy = staging + "\\" + script.self_copy_name;
     files().CopyFile(inst_.where.exe_path, copy, false);
     if (auto attributes = files().GetAttributes(copy)) {
       files().SetAttributes(copy, *attributes & ~platform::kAttrReadOnly);
@@ -176,6 +181,10 @@ void InstallProgress::Run() {
   if (!completed_) AbortInstall();
 }
 
+std::string InstallProgress::UninstallDir() const {
+  return destination_ + "\\UNINST";
+}
+
 void InstallProgress::ExpandScript() {
   InstallScript& s = inst_.script;
   const std::string& dest = destination_;
@@ -194,31 +203,6 @@ void InstallProgress::ExpandScript() {
   for (AssociationRow& row : s.associations) row.directory = ExpandInstallDir(row.directory, dest);
 }
 
-bool InstallProgress::PrepareDirectories() {
-  created_dirs_.clear();
-  created_set_.clear();
-  for (const std::string& dir : inst_.script.created_dirs) {
-    created_dirs_.push_back(dir);
-    created_set_.insert(UpperCase(dir));
-  }
-  for (const std::string& dir : inst_.script.created_dirs) {
-    if (!files().DirectoryExists(dir)) platform::ForceDirectories(files(), dir);
-  }
-  // The uninstall directory goes with a rollback only when the run made it.
-  const std::string uninst = destination_ + "\\UNINST";
-  for (const std::string& dir : {uninst, staging_}) {
-    if (files().DirectoryExists(dir)) continue;
-    if (!files().CreateDirectory(dir)) {
-      EndWithError(Format(install_texts::kCannotPrepare, dir.c_str()));
-      return false;
-    }
-    if (dir == uninst && created_set_.insert(UpperCase(dir)).second) {
-      created_dirs_.push_back(UpperCase(dir));
-    }
-  }
-  return true;
-}
-
 void InstallProgress::PercentDone(int percent) {
   Bar.SetPosition(current_part_ * 100 + percent - 100);
 }
@@ -227,7 +211,7 @@ void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
   SetStatus(inst_.script.install_title + install_texts::kCopyingFiles);
   // The member is placed from where the reader put it, which is its stored path made safe (no
   // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
-  const std::string staged = staging_ + "\\";
+  const std::string staged = transaction_->StagingDir() + "\\";
   PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
   // An archive may end with a directory entry, which is unpacked without an event: its last
   // file is its last member.
@@ -242,168 +226,36 @@ int InstallProgress::LastFileMember() const {
   return last;
 }
 
-bool InstallProgress::IsExcluded(const std::string& path) const {
-  const std::string dir = ExcludeTrailingBackslash(ExtractFilePath(path));
-  const std::string first = Trim(UpperCase(dir.substr(0, dir.find('\\'))));
-  return std::find(exclusions_.begin(), exclusions_.end(), first) != exclusions_.end();
-}
-
-bool InstallProgress::IsPreserved(const std::string& path) const {
-  for (const std::string& name : inst_.script.preserved_files) {
-    if (SameText(name, path)) return true;
-  }
-  return false;
-}
-
-// Makes the directory with its missing parents, noting every level it makes so that a rollback
-// removes them all, parents included.
-void InstallProgress::EnsureDirectory(const std::string& dir) {
-  const std::string key = UpperCase(dir);
-  if (known_dirs_.count(key) != 0) return;
-  std::vector<std::string> missing;
-  for (std::string d = dir; !d.empty() && !files().DirectoryExists(d);) {
-    missing.push_back(d);
-    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
-    if (parent.size() >= d.size()) break;
-    d = parent;
-  }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    if (!files().CreateDirectory(*it)) break;
-    if (created_set_.insert(UpperCase(*it)).second) created_dirs_.push_back(UpperCase(*it));
-  }
-  if (missing.empty() || files().DirectoryExists(dir)) known_dirs_.insert(key);
-}
-
 void InstallProgress::PlaceFile(const std::string& path) {
-  if (IsExcluded(path)) return;  // it goes with the staging directory
-  const std::string source = staging_ + "\\" + path;
-  const bool system = StartsText("SYSTEM\\", path);
-  std::string target;
-  if (system) {
-    target = inst_.where.system_dir + "\\" + path.substr(7, 200);
-    const std::string upper = UpperCase(target);
-    // The exercise book's own two system libraries are always replaced; any other system file
-    // only by a later one.
-    if (files().FileExists(target) && upper.find("VL4.DLL") == std::string::npos &&
-        upper.find("VL4TOOLS.DLL") == std::string::npos) {
-      const auto source_time = files().GetFileTime(source);
-      const auto target_time = files().GetFileTime(target);
-      if (!source_time || !target_time || *source_time <= *target_time) return;
-    }
-  } else {
-    target = destination_ + "\\" + path;
+  const PlaceResult placed = transaction_->Place(path);
+  switch (placed.outcome) {
+    case PlaceOutcome::kNotUpdated:
+      not_updated_ += Quoted(placed.target);
+      break;
+    case PlaceOutcome::kNotCreated:
+      not_created_ += Quoted(placed.target);
+      break;
+    case PlaceOutcome::kPlaced:
+    case PlaceOutcome::kKept:
+      // The uninstall log lists every file in the destination, also a preserved one the run
+      // kept; files of the system directory stay off it, so that the uninstaller leaves them.
+      if (!placed.in_system_dir) installed_list_.push_back(placed.target);
+      break;
+    case PlaceOutcome::kExcluded:
+      break;
   }
-  EnsureDirectory(ExcludeTrailingBackslash(ExtractFilePath(target)));
-
-  Placement placement;
-  placement.target = target;
-  if (!IsPreserved(path)) {
-    const bool gave_up = files().FileExists(target) && !ReplaceExisting(target, placement);
-    if (gave_up || files().FileExists(target) || !files().MoveFile(source, target)) {
-      // The file it was to replace is put back; should even that fail, the copy is kept and
-      // tried again when the run ends.
-      if (!placement.backup.empty() && files().MoveFile(placement.backup, target)) {
-        files().SetAttributes(target, placement.attributes);
-        placement.backup.clear();
-      }
-      if (!placement.backup.empty()) {
-        placement.placed = false;
-        placements_.push_back(placement);
-      }
-      not_updated_ += Quoted(target);
-      files().DeleteFile(source);
-      return;
-    }
-    placements_.push_back(placement);
-  } else if (files().FileExists(target)) {
-    files().DeleteFile(source);  // the user's own file stays
-  } else {
-    if (!files().MoveFile(source, target)) {
-      not_created_ += Quoted(target);
-      files().DeleteFile(source);
-      return;
-    }
-    placements_.push_back(placement);
-  }
-  if (!system) installed_list_.push_back(target);
-}
-
-bool InstallProgress::ReplaceExisting(const std::string& target, Placement& placement) {
-  placement.attributes = files().GetAttributes(target).value_or(0);
-  for (;;) {
-    if (placement.backup.empty()) {
-      const std::string backup = backup_dir_ + "\\" + std::to_string(++backup_count_);
-      if ((files().DirectoryExists(backup_dir_) || files().CreateDirectory(backup_dir_)) &&
-          files().CopyFile(target, backup, false)) {
-        placement.backup = backup;
-      }
-    }
-    if (!placement.backup.empty()) {
-      files().SetAttributes(target, placement.attributes & ~platform::kAttrReadOnly);
-      if (files().DeleteFile(target)) return true;
-    }
-    const ui::ModalResult answer =
-        App().MessageDlg(Format(install_texts::kFileInUse, target.c_str()), ui::MsgKind::kWarning,
-                         ui::MsgButtons::kRepeatNext, this);
-    if (answer != ui::ModalResult::kRepeat) {
-      DropBackup(placement);
-      if (auto now = files().GetAttributes(target); now && *now != placement.attributes) {
-        files().SetAttributes(target, placement.attributes);
-      }
-      return false;
-    }
-  }
-}
-
-void InstallProgress::DropBackup(Placement& placement) {
-  if (placement.backup.empty()) return;
-  files().SetAttributes(placement.backup, platform::kAttrArchive);
-  files().DeleteFile(placement.backup);
-  placement.backup.clear();
 }
 
 void InstallProgress::AbortInstall() {
-  App().MessageDlg(Format(install_texts::kDataCopyError,
-                          DataPartName(inst_.where.data_file_name, current_part_).c_str()),
-                   ui::MsgKind::kError, ui::MsgButtons::kOK, this);
-  Rollback();
-  App().Terminate();
+  EndWithError(Format(install_texts::kDataCopyError,
+                      DataPartName(inst_.where.data_file_name, current_part_).c_str()));
 }
 
 void InstallProgress::EndWithError(const std::string& message) {
   App().MessageDlg(message, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
-  Rollback();
-  App().Terminate();
-}
-
-// Takes out every file the run placed and puts back the files they replaced; then the staging
-// directory, an empty destination and every directory the run made go. Nothing is removed that
-// was there before the run.
-void InstallProgress::Rollback() {
-  for (auto it = placements_.rbegin(); it != placements_.rend(); ++it) {
-    if (it->placed) {
-      if (auto attributes = files().GetAttributes(it->target);
-          attributes && (*attributes & platform::kAttrReadOnly)) {
-        files().SetAttributes(it->target, *attributes & ~platform::kAttrReadOnly);
-      }
-      files().DeleteFile(it->target);
-    }
-    if (!it->backup.empty() && files().MoveFile(it->backup, it->target)) {
-      files().SetAttributes(it->target, it->attributes);
-    }
-  }
-  placements_.clear();
+  transaction_->Rollback();
   installed_list_.clear();
-  if (!staging_.empty()) platform::RemoveTree(files(), staging_);
-  files().RemoveDirectory(destination_);
-  // Innermost first: each pass removes what the previous one emptied.
-  for (bool removed = true; removed;) {
-    removed = false;
-    for (auto it = created_dirs_.rbegin(); it != created_dirs_.rend(); ++it) {
-      if (files().DirectoryExists(*it) && files().RemoveDirectory(*it)) removed = true;
-    }
-  }
-  files().RemoveDirectory(destination_);
+  App().Terminate();
 }
 
 }  // namespace vl4

@@ -30,6 +30,10 @@ struct DataMember {
 // A zip archive of stored members, as the installer's data file.
 std::string BuildDataFile(const std::vector<DataMember>& members);
 
+// Every file and directory under `dir`: relative upper-case path -> contents and attributes
+// ("<dir>" for directories).
+std::map<std::string, std::string> Snapshot(platform::Files& files, const std::string& dir);
+
 class InstallerPc {
  public:
   static constexpr char kDist[] = "C:\\dist";
@@ -66,9 +70,9 @@ class InstallerPc {
   // Queues: the destination typed into the wizard and Install pressed.
   void QueueInstall(const std::string& destination = kDest);
 
-  // Every file and directory under `dir`: relative upper-case path -> contents and attributes
-  // ("<dir>" for directories).
-  std::map<std::string, std::string> Snapshot(const std::string& dir);
+  std::map<std::string, std::string> Snapshot(const std::string& dir) {
+    return test::Snapshot(files(), dir);
+  }
   // The launched self-copy's command line, once every started process has ended; nothing when
   // the installer launched nothing.
   std::optional<std::string> Launched(const std::string& working_dir = kDest);
