@@ -88,8 +88,9 @@ void InstallWizard::StartUp() {
   Subtitle.SetCaption(install_texts::kSubtitle);
   AuthorLine.SetCaption(install_texts::kAuthorLine);
   DestinationPrompt.SetCaption(install_texts::kDestinationPrompt);
-  for (ui::Label* label : {&Title, &Subtitle, &AuthorLine, &VersionLine})
+  for (ui::Label* label : {&Title, &Subtitle, &AuthorLine, &VersionLine}) {
     label->SetFontColor(ui::kDarkBlue);
+  }
 
   DestinationEdit.SetText(script.default_destination);
   const int right = DestinationEdit.Left() + DestinationEdit.Width();

@@ -22,10 +22,6 @@ using ui::ModalResult;
 using ui::MsgButtons;
 using ui::MsgKind;
 
-constexpr uint32_t kJan2025 = 0x5A214C20;
-constexpr uint32_t kJan2024 = 0x58214C20;
-constexpr uint32_t kJan2026 = 0x5C214C20;
-
 const std::vector<DataMember> kProduct = {
     {"readme.txt", "Read me"},
     {"VL4Demo.exe", "demo"},

@@ -18,10 +18,6 @@ namespace {
 
 using platform::sandbox::Fault;
 
-constexpr uint32_t kJan2024 = 0x58214C20;
-constexpr uint32_t kJan2025 = 0x5A214C20;
-constexpr uint32_t kJan2026 = 0x5C214C20;
-
 // A PC with an installation going into Apps\VL4, its system files into Windows\System32, and
 // the user answering the file-in-use question from a script.
 class TransactionPc {

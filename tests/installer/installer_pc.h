@@ -18,12 +18,17 @@
 
 namespace vl4::test {
 
+// DOS file times: 1 January 2024, 2025 and 2026, 09:33.
+inline constexpr uint32_t kJan2024 = 0x58214C20;
+inline constexpr uint32_t kJan2025 = 0x5A214C20;
+inline constexpr uint32_t kJan2026 = 0x5C214C20;
+
 // A member of a data file: its stored path ("\" or "/"), its bytes, time and attributes. A path
 // ending in "/" is a directory entry.
 struct DataMember {
   std::string path;
   std::string data;
-  uint32_t dos_time = 0x5A214C20;  // 1 Jan 2025 09:33
+  uint32_t dos_time = kJan2025;
   uint32_t attributes = 0x20;
 };
 
