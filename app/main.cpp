@@ -9,8 +9,8 @@
 #include <exception>
 #include <memory>
 
-#include "app/install_mode.h"
 #include "app/mode.h"
+#include "installer/install_mode.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "setup/setup_mode.h"

@@ -3,10 +3,9 @@
 // tool.
 #include <unordered_set>
 
-#include "installer/inst_f3.h"
+#include "installer/install_progress.h"
 #include "installer/install_texts.h"
 #include "platform/exception.h"
-#include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -23,25 +22,13 @@ std::string ProblemText(const std::string& list, const char* format) {
 
 }  // namespace
 
-void TInstF3::CommitPlacements() {
-  for (Placement& p : placements_) {
-    if (!p.placed && files().MoveFile(p.backup, p.target)) {
-      files().SetAttributes(p.target, p.attributes);
-      p.backup.clear();
-    }
-    DropBackup(p);
-  }
-  placements_.clear();
-}
-
-void TInstF3::FinishInstall() {
+void InstallProgress::FinishInstall() {
   const InstallScript& script = inst_.script;
   const InstallSettings& settings = inst_.settings;
   const Locations& where = inst_.where;
 
   if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
-  CommitPlacements();
-  platform::RemoveTree(files(), staging_);
+  transaction_->Commit();
   SetStatus(script.install_title + install_texts::kCreatingShortcuts);
 
   for (const AssociationRow& row : script.associations) {
@@ -76,12 +63,12 @@ void TInstF3::FinishInstall() {
     } else {
       links_not_created_ += "\"" + row.folder + "\\" + row.name + "\", ";
     }
-    ProgressBar1.StepBy(5);
+    Bar.StepBy(5);
     App().ProcessMessages();
   }
 
   // The uninstall log: a log of an earlier installation keeps its lines and gets a new header.
-  const std::string log = destination_ + "\\UNINST\\" + script.uninstall_log_name;
+  const std::string log = UninstallDir() + "\\" + script.uninstall_log_name;
   std::optional<std::vector<std::string>> lines;
   if (files().FileExists(log)) {
     if (auto attributes = files().GetAttributes(log)) {
@@ -109,7 +96,7 @@ void TInstF3::FinishInstall() {
   App().Terminate();
 }
 
-void TInstF3::CompleteMessage() {
+void InstallProgress::CompleteMessage() {
   const InstallScript& script = inst_.script;
   const InstallSettings& settings = inst_.settings;
   const char* name = script.product_name.c_str();
@@ -147,14 +134,15 @@ void TInstF3::CompleteMessage() {
   }
 }
 
-bool TInstF3::CreateShellLink(const std::string& target, const std::string& arguments,
-                              const std::string& working_dir, const std::string& link_path) {
+bool InstallProgress::CreateShellLink(const std::string& target, const std::string& arguments,
+                                      const std::string& working_dir,
+                                      const std::string& link_path) {
   return inst_.platform.shell().CreateShellLink(target, arguments, working_dir, link_path);
 }
 
-void TInstF3::RegisterAssociation(const std::string& type, const std::string& directory,
-                                  const std::string& program, const std::string& description,
-                                  int icon_index) {
+void InstallProgress::RegisterAssociation(const std::string& type, const std::string& directory,
+                                          const std::string& program,
+                                          const std::string& description, int icon_index) {
   platform::Registry& registry = inst_.platform.registry();
   const auto root = platform::RootKey::kClassesRoot;
   const std::string program_path = directory + "\\" + program;
@@ -172,8 +160,8 @@ void TInstF3::RegisterAssociation(const std::string& type, const std::string& di
   }
 }
 
-bool TInstF3::LaunchProgram(const std::string& file, const std::string& parameters,
-                            const std::string& directory, int show_mode) {
+bool InstallProgress::LaunchProgram(const std::string& file, const std::string& parameters,
+                                    const std::string& directory, int show_mode) {
   // SW_SHOW, SW_SHOWMAXIMIZED, SW_SHOWMINIMIZED, SW_SHOWMINNOACTIVE.
   static constexpr int kShowCommands[] = {5, 3, 2, 7};
   const int show = kShowCommands[show_mode >= 0 && show_mode <= 3 ? show_mode : 0];

@@ -47,6 +47,23 @@ std::string BuildDataFile(const std::vector<DataMember>& members) {
   return zip::test::BuildZip(plan).bytes;
 }
 
+std::map<std::string, std::string> Snapshot(platform::Files& files, const std::string& dir) {
+  std::map<std::string, std::string> out;
+  for (const platform::FindEntry& e : files.FindFiles(dir + "\\*.*")) {
+    if (platform::IsDotEntry(e.name)) continue;
+    const std::string path = dir + "\\" + e.name;
+    const std::string key = UpperCase(e.name);
+    if (e.attributes & platform::kAttrDirectory) {
+      out[key] = "<dir>";
+      for (auto& [name, value] : Snapshot(files, path)) out[key + "\\" + name] = value;
+    } else {
+      out[key] = ReadWholeFile(files, path).value_or("<unreadable>") + " [" +
+                 std::to_string(e.attributes) + " " + std::to_string(e.dos_time) + "]";
+    }
+  }
+  return out;
+}
+
 InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe)) {
   start_dir_ = ExcludeTrailingBackslash(ExtractFilePath(exe_));
   {
@@ -94,9 +111,9 @@ void InstallerPc::PutSettings(std::string_view ini_text) {
   Put(ChangeFileExt(exe_, ".ini"), ini_text);
 }
 
-TInstF1& InstallerPc::Start(TInstF1::ScriptMaker make_script) {
-  wizard_ = std::make_unique<TInstF1>(app_, *pc_, std::move(make_script));
-  wizard_->FormCreate();
+InstallWizard& InstallerPc::Start(InstallWizard::ScriptMaker make_script) {
+  wizard_ = std::make_unique<InstallWizard>(app_, *pc_, std::move(make_script));
+  wizard_->StartUp();
   return *wizard_;
 }
 
@@ -107,28 +124,11 @@ void InstallerPc::Run() {
 void InstallerPc::QueueInstall(const std::string& destination) {
   ui_.QueueAction(
       [destination](ui::Form& form) {
-        auto& wizard = static_cast<TInstF1&>(form);
-        wizard.Edit1.UserSetText(destination);
-        wizard.Button4.Click();
+        auto& wizard = static_cast<InstallWizard&>(form);
+        wizard.DestinationEdit.UserSetText(destination);
+        wizard.InstallButton.Click();
       },
       "TInstF1", "Install into " + destination);
-}
-
-std::map<std::string, std::string> InstallerPc::Snapshot(const std::string& dir) {
-  std::map<std::string, std::string> out;
-  for (const platform::FindEntry& e : files().FindFiles(dir + "\\*.*")) {
-    if (platform::IsDotEntry(e.name)) continue;
-    const std::string path = dir + "\\" + e.name;
-    const std::string key = UpperCase(e.name);
-    if (e.attributes & platform::kAttrDirectory) {
-      out[key] = "<dir>";
-      for (auto& [name, value] : Snapshot(path)) out[key + "\\" + name] = value;
-    } else {
-      out[key] = Read(path).value_or("<unreadable>") + " [" + std::to_string(e.attributes) + " " +
-                 std::to_string(e.dos_time) + "]";
-    }
-  }
-  return out;
 }
 
 std::optional<std::string> InstallerPc::Launched(const std::string& working_dir) {

@@ -11,24 +11,33 @@
 #include <string_view>
 #include <vector>
 
-#include "installer/inst_f1.h"
+#include "installer/install_wizard.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "ui/application.h"
 #include "ui/headless/headless_backend.h"
 
 namespace vl4::test {
 
+// DOS file times: 1 January 2024, 2025 and 2026, 09:33.
+inline constexpr uint32_t kJan2024 = 0x58214C20;
+inline constexpr uint32_t kJan2025 = 0x5A214C20;
+inline constexpr uint32_t kJan2026 = 0x5C214C20;
+
 // A member of a data file: its stored path ("\" or "/"), its bytes, time and attributes. A path
 // ending in "/" is a directory entry.
 struct DataMember {
   std::string path;
   std::string data;
-  uint32_t dos_time = 0x5A214C20;  // 1 Jan 2025 09:33
+  uint32_t dos_time = kJan2025;
   uint32_t attributes = 0x20;
 };
 
 // A zip archive of stored members, as the installer's data file.
 std::string BuildDataFile(const std::vector<DataMember>& members);
+
+// Every file and directory under `dir`: relative upper-case path -> contents and attributes
+// ("<dir>" for directories).
+std::map<std::string, std::string> Snapshot(platform::Files& files, const std::string& dir);
 
 class InstallerPc {
  public:
@@ -59,16 +68,16 @@ class InstallerPc {
   void PutSettings(std::string_view ini_text);
 
   // Creates the wizard and runs its start-up.
-  TInstF1& Start(TInstF1::ScriptMaker make_script = &InstallScript::ThisBuild);
-  TInstF1& wizard() { return *wizard_; }
+  InstallWizard& Start(InstallWizard::ScriptMaker make_script = &InstallScript::ThisBuild);
+  InstallWizard& wizard() { return *wizard_; }
   // Runs the message loop: the queued actions, then the timers, then the user closes the wizard.
   void Run();
   // Queues: the destination typed into the wizard and Install pressed.
   void QueueInstall(const std::string& destination = kDest);
 
-  // Every file and directory under `dir`: relative upper-case path -> contents and attributes
-  // ("<dir>" for directories).
-  std::map<std::string, std::string> Snapshot(const std::string& dir);
+  std::map<std::string, std::string> Snapshot(const std::string& dir) {
+    return test::Snapshot(files(), dir);
+  }
   // The launched self-copy's command line, once every started process has ended; nothing when
   // the installer launched nothing.
   std::optional<std::string> Launched(const std::string& working_dir = kDest);
@@ -81,7 +90,7 @@ class InstallerPc {
   std::unique_ptr<platform::SandboxPlatform> pc_;
   ui::HeadlessBackend ui_;
   ui::Application app_{ui_};
-  std::unique_ptr<TInstF1> wizard_;
+  std::unique_ptr<InstallWizard> wizard_;
 };
 
 }  // namespace vl4::test

@@ -2,11 +2,11 @@
 // platform of this build.
 #include <gtest/gtest.h>
 
-#include "installer/inst_f2.h"
 #include "installer/install_script.h"
 #include "installer/locations.h"
 #include "installer/macros.h"
 #include "installer/settings.h"
+#include "installer/text_viewer.h"
 #ifndef _WIN32
 #include "platform/sandbox/sandbox_platform.h"
 #endif

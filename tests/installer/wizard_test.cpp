@@ -24,32 +24,33 @@ TEST(Wizard, StartUpTakesTheScriptAndTheSettingsFile) {
   pc.PutSettings(
       "[Main]\r\nInstallDir=%ProgramFilesDir%\\Work\\%PROGRAMFILESDIR%\r\n"
       "[ExcludeDir]\r\n1=vb6\r\n2=SAMPLES\r\n");
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   EXPECT_FALSE(pc.app().Terminated());
   EXPECT_EQ(pc.app().Title(), "RA4Zuva-250 Install");
   EXPECT_EQ(w.Caption(), "RA4Zuva-250 Install");
-  EXPECT_EQ(w.Label2.Caption(), "Veltoria 4");
-  EXPECT_EQ(w.Label1.GetFont().color, ui::kDarkBlue);
-  EXPECT_EQ(w.Label6.Caption(), "Version 4.7 (Build 06.01.2025)");
+  EXPECT_EQ(w.TitleShadow.Caption(), "Veltoria 4");
+  EXPECT_EQ(w.Title.GetFont().color, ui::kDarkBlue);
+  EXPECT_EQ(w.VersionLine.Caption(), "Version 4.7 (Build 06.01.2025)");
   // The settings file's destination, its first "%PROGRAMFILESDIR%" expanded.
-  EXPECT_EQ(w.Edit1.Text(), "C:\\Program Files\\Work\\%PROGRAMFILESDIR%");
+  EXPECT_EQ(w.DestinationEdit.Text(), "C:\\Program Files\\Work\\%PROGRAMFILESDIR%");
   // The destination field starts 20 pixels after its prompt and keeps its right edge.
-  EXPECT_EQ(w.Edit1.Left(), w.Label5.Left() + w.Label5.Width() + 20);
-  EXPECT_EQ(w.Edit1.Left() + w.Edit1.Width(), w.Button1.Left() - 8);
-  EXPECT_TRUE(w.Button2.Visible());
-  EXPECT_TRUE(w.Button3.Visible());
-  EXPECT_EQ(w.ActiveControl(), &w.Button4);
+  EXPECT_EQ(w.DestinationEdit.Left(),
+            w.DestinationPrompt.Left() + w.DestinationPrompt.Width() + 20);
+  EXPECT_EQ(w.DestinationEdit.Left() + w.DestinationEdit.Width(), w.BrowseButton.Left() - 8);
+  EXPECT_TRUE(w.AboutButton.Visible());
+  EXPECT_TRUE(w.LicenseButton.Visible());
+  EXPECT_EQ(w.ActiveControl(), &w.InstallButton);
 
   // Every environment is offered; the one the settings file excludes starts unticked.
-  TInstF4& envs = w.Environments();
-  ASSERT_EQ(envs.CheckListBox1.Count(), 24);
-  for (int i = 0; i < envs.CheckListBox1.Count(); ++i) {
-    EXPECT_EQ(envs.CheckListBox1.Checked(i),
-              envs.CheckListBox1.Items()[i] != "Microsoft Visual Basic 6")
-        << envs.CheckListBox1.Items()[i];
+  EnvironmentChoice& envs = w.Environments();
+  ASSERT_EQ(envs.EnvironmentList.Count(), 24);
+  for (int i = 0; i < envs.EnvironmentList.Count(); ++i) {
+    EXPECT_EQ(envs.EnvironmentList.Checked(i),
+              envs.EnvironmentList.Items()[i] != "Microsoft Visual Basic 6")
+        << envs.EnvironmentList.Items()[i];
   }
   EXPECT_EQ(envs.Caption(), "Environments");
-  EXPECT_EQ(envs.ClientHeight(), envs.Panel1.Height() + envs.StaticText1.Height() + 200);
+  EXPECT_EQ(envs.ClientHeight(), envs.ButtonPanel.Height() + envs.Header.Height() + 200);
 }
 
 TEST(Wizard, AMissingDataPartEndsTheProgram) {
@@ -57,7 +58,7 @@ TEST(Wizard, AMissingDataPartEndsTheProgram) {
   pc.PutData(kSmallProduct);  // part 2 is missing
   pc.ui().ExpectMessage("The Inst.dat2 file is not found. Installation will be terminated.",
                         MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
-  TInstF1& w = pc.Start([](const Locations& where) {
+  InstallWizard& w = pc.Start([](const Locations& where) {
     InstallScript s = InstallScript::ThisBuild(where);
     s.data_parts = 2;
     return s;
@@ -85,22 +86,34 @@ TEST(Wizard, TheTextButtonsFollowTheFilesBesideTheInstaller) {
     pc.PutData(kSmallProduct);
     if (c.readme) pc.Put("C:\\dist\\readme.txt", "Read me");
     if (c.license) pc.Put("C:\\dist\\license.txt", "Licence");
-    TInstF1& w = pc.Start();
-    const int about_left = w.Button2.Left();
-    EXPECT_EQ(w.Button2.Visible(), c.about_visible);
-    EXPECT_EQ(w.Button3.Visible(), c.license_visible);
+    InstallWizard& w = pc.Start();
+    const int about_left = w.AboutButton.Left();
+    EXPECT_EQ(w.AboutButton.Visible(), c.about_visible);
+    EXPECT_EQ(w.LicenseButton.Visible(), c.license_visible);
     if (!c.readme) {
-      EXPECT_EQ(w.Button3.Left(), about_left);  // takes the About button's place
+      EXPECT_EQ(w.LicenseButton.Left(), about_left);  // takes the About button's place
     }
-    std::string caption;
-    if (c.f1_caption) {
-      pc.ui().ExpectForm("TInstF2", [&caption](ui::Form& viewer) {
-        caption = viewer.Caption();
-        viewer.PressKey(ui::kKeyEscape);
-      });
+    // What the viewer shows after `open`; nothing when it stays closed.
+    auto shown = [&pc](const std::function<void()>& open, bool expected) {
+      std::string caption;
+      if (expected) {
+        pc.ui().ExpectForm("TInstF2", [&caption](ui::Form& viewer) {
+          caption = viewer.Caption();
+          viewer.PressKey(ui::kKeyEscape);
+        });
+      }
+      open();
+      return caption;
+    };
+    EXPECT_EQ(shown([&w] { w.PressKey(ui::kKeyF1); }, c.f1_caption != nullptr),
+              c.f1_caption ? c.f1_caption : "");
+    // Each button that is there opens its own text.
+    if (c.about_visible) {
+      EXPECT_EQ(shown([&w] { w.AboutButton.Click(); }, true), install_texts::kReadmeCaption);
     }
-    w.PressKey(ui::kKeyF1);
-    EXPECT_EQ(caption, c.f1_caption ? c.f1_caption : "");
+    if (c.license_visible) {
+      EXPECT_EQ(shown([&w] { w.LicenseButton.Click(); }, true), install_texts::kLicenseCaption);
+    }
   }
 }
 
@@ -111,16 +124,16 @@ TEST(Wizard, TheTextViewerJoinsTheParagraphsOfTheFile) {
       "C:\\dist\\readme.txt",
       "Veltoria 4 is an exercise book\r\nfor students.\r\n\r\n- a list item\r\n  that goes on\r\n"
       "Copyright 2025\r\n");
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   pc.ui().ExpectForm("TInstF2", [](ui::Form& form) {
-    auto& viewer = static_cast<TInstF2&>(form);
-    EXPECT_EQ(viewer.Memo1.Lines(),
+    auto& viewer = static_cast<TextViewer&>(form);
+    EXPECT_EQ(viewer.Text.Lines(),
               (std::vector<std::string>{"Veltoria 4 is an exercise book for students.", "",
                                         "- a list item that goes on", "Copyright 2025"}));
-    EXPECT_TRUE(viewer.Memo1.Focused());
-    viewer.Button1.Click();
+    EXPECT_TRUE(viewer.Text.Focused());
+    viewer.OkButton.Click();
   });
-  w.Button2.Click();
+  w.AboutButton.Click();
 }
 
 // Each failed check of Install says why and leaves the wizard as it was.
@@ -159,7 +172,7 @@ TEST(Wizard, InstallChecksTheDestination) {
     InstallerPc pc;
     pc.PutData(kSmallProduct);
     c.prepare(pc);
-    TInstF1& w = pc.Start([&c](const Locations& where) {
+    InstallWizard& w = pc.Start([&c](const Locations& where) {
       InstallScript s = InstallScript::ThisBuild(where);
       if (std::string(c.name) == "required file") {
         s.required_files.Add("vl4.ini");
@@ -168,8 +181,8 @@ TEST(Wizard, InstallChecksTheDestination) {
       return s;
     });
     pc.ui().ExpectMessage(c.message, c.kind, MsgButtons::kOK, ModalResult::kOK);
-    w.Edit1.UserSetText(c.destination);
-    w.Button4.Click();
+    w.DestinationEdit.UserSetText(c.destination);
+    w.InstallButton.Click();
     EXPECT_FALSE(w.Progress().Visible());
     EXPECT_FALSE(pc.app().Terminated());
     EXPECT_TRUE(pc.ui().AllExpectationsMet()) << pc.Transcript();
@@ -183,15 +196,15 @@ TEST(Wizard, OldSystemComponentsAreReplacedOnlyWhenTheUserAgrees) {
     pc.PutData(kSmallProduct);
     pc.Put("C:\\Windows\\System32\\vl4.dll", "old");
     pc.files().SetFileTime("C:\\Windows\\System32\\vl4.dll", ((year - 1980) << 25) | 0x210000);
-    TInstF1& w = pc.Start();
+    InstallWizard& w = pc.Start();
     if (year == 2005) {
       pc.ui().ExpectMessage("The old versions of some Veltoria components were found",
                             MsgKind::kWarning, MsgButtons::kYesNo, ModalResult::kNo);
     } else {
       pc.ui().ExpectForm("TInstF4", ModalResult::kCancel);
     }
-    w.Edit1.UserSetText("C:\\Apps\\VL4");
-    w.Button4.Click();
+    w.DestinationEdit.UserSetText("C:\\Apps\\VL4");
+    w.InstallButton.Click();
     EXPECT_FALSE(pc.app().Terminated());
     EXPECT_TRUE(pc.ui().AllExpectationsMet()) << pc.Transcript();
   }
@@ -200,19 +213,19 @@ TEST(Wizard, OldSystemComponentsAreReplacedOnlyWhenTheUserAgrees) {
 TEST(Wizard, TheEnvironmentWindowNeedsOneTick) {
   InstallerPc pc;
   pc.PutData(kSmallProduct);
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   pc.ui().ExpectForm("TInstF4", [](ui::Form& form) {
-    auto& envs = static_cast<TInstF4&>(form);
-    ui::CheckListBox& list = envs.CheckListBox1;
+    auto& envs = static_cast<EnvironmentChoice&>(form);
+    ui::CheckListBox& list = envs.EnvironmentList;
     EXPECT_TRUE(list.Focused());
     for (int i = 0; i < list.Count(); ++i) list.UserClickCheck(i);
-    EXPECT_FALSE(envs.Button1.Enabled());
+    EXPECT_FALSE(envs.OkButton.Enabled());
     list.UserClickCheck(4);
-    EXPECT_TRUE(envs.Button1.Enabled());
-    envs.Button2.Click();  // Cancel: back to the wizard
+    EXPECT_TRUE(envs.OkButton.Enabled());
+    envs.CancelButton.Click();  // Cancel: back to the wizard
   });
-  w.Edit1.UserSetText("C:\\Apps\\VL4");
-  w.Button4.Click();
+  w.DestinationEdit.UserSetText("C:\\Apps\\VL4");
+  w.InstallButton.Click();
   EXPECT_FALSE(pc.app().Terminated());
   EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps\\VL4"));  // the one change that stays
 }
@@ -221,14 +234,14 @@ TEST(Wizard, TheExclusionListTakesUntickedRowsAndOtherExcludedDirectories) {
   InstallerPc pc;
   pc.PutData(kSmallProduct);
   pc.PutSettings("[ExcludeDir]\r\n1=vb6\r\n2=samples\r\n4=VC6\r\n");
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   pc.QueueInstall();
   pc.ui().ExpectForm("TInstF4", [](ui::Form& form) {
-    auto& envs = static_cast<TInstF4&>(form);
-    ui::CheckListBox& list = envs.CheckListBox1;
+    auto& envs = static_cast<EnvironmentChoice&>(form);
+    ui::CheckListBox& list = envs.EnvironmentList;
     list.UserClickCheck(list.IndexOf("Microsoft Visual Basic 6"));  // ticked again
     list.UserClickCheck(list.IndexOf("Borland Delphi 3"));
-    envs.Button1.Click();
+    envs.OkButton.Click();
   });
   pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
   pc.Run();
@@ -242,7 +255,7 @@ TEST(Wizard, EveryWayOutAsksFirst) {
     SCOPED_TRACE(esc ? "Esc" : "Exit");
     InstallerPc pc;
     pc.PutData(kSmallProduct);
-    TInstF1& w = pc.Start();
+    InstallWizard& w = pc.Start();
     const char* question = "If you exit now, VL4 will not be installed.";
     pc.ui().ExpectMessage(question, MsgKind::kConfirmation, MsgButtons::kYesNo, ModalResult::kNo);
     pc.ui().ExpectMessage(question, MsgKind::kConfirmation, MsgButtons::kYesNo, ModalResult::kYes);
@@ -252,7 +265,7 @@ TEST(Wizard, EveryWayOutAsksFirst) {
       if (esc) {
         w.PressKey(ui::kKeyEscape);
       } else {
-        w.Button5.Click();
+        w.ExitButton.Click();
       }
       EXPECT_EQ(pc.app().Terminated(), i == 1);
     }
@@ -262,7 +275,7 @@ TEST(Wizard, EveryWayOutAsksFirst) {
 TEST(Wizard, BrowseStartsAtTheDestinationOrProgramFiles) {
   InstallerPc pc;
   pc.PutData(kSmallProduct);
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   std::vector<std::string> starts;
   auto answer = [&starts](std::optional<std::string> path) {
     return [&starts, path](const ui::DirectoryRequest& request) {
@@ -275,11 +288,11 @@ TEST(Wizard, BrowseStartsAtTheDestinationOrProgramFiles) {
   // A typed directory that does not exist yet is made only after the user agrees.
   pc.ui().ExpectMessage("C:\\Apps\\New", ModalResult::kYes);
   pc.ui().ExpectDirectory(answer(std::nullopt));
-  w.Button1.Click();  // the field's directory does not exist yet: Program Files
-  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  w.BrowseButton.Click();  // the field's directory does not exist yet: Program Files
+  EXPECT_EQ(w.DestinationEdit.Text(), "C:\\Apps\\New");
   EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps\\New"));
-  w.Button1.Click();  // now it does; Cancel keeps the text
-  EXPECT_EQ(w.Edit1.Text(), "C:\\Apps\\New");
+  w.BrowseButton.Click();  // now it does; Cancel keeps the text
+  EXPECT_EQ(w.DestinationEdit.Text(), "C:\\Apps\\New");
   EXPECT_EQ(starts, (std::vector<std::string>{"C:\\Program Files", "C:\\Apps\\New"}));
 }
 
@@ -287,11 +300,11 @@ TEST(Wizard, AutoRunInstallsWithoutAClick) {
   InstallerPc pc;
   pc.PutData(kSmallProduct);
   pc.PutSettings("[Main]\r\nAutoRun=0x1\r\nSelectDialog=0\r\nInstallDir=C:\\Auto\r\n");
-  TInstF1& w = pc.Start();
+  InstallWizard& w = pc.Start();
   pc.ui().ExpectMessage("installed successfully", ModalResult::kOK);
   pc.Run();
   EXPECT_TRUE(pc.files().FileExists("C:\\Auto\\readme.txt"));
-  EXPECT_FALSE(w.Timer1.Enabled());
+  EXPECT_FALSE(w.AutoStartTimer.Enabled());
   EXPECT_EQ(pc.Transcript().find("modal TInstF4"), std::string::npos) << pc.Transcript();
 }
 

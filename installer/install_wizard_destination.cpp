@@ -1,8 +1,9 @@
 // The wizard's Install and Browse: the destination checks, the environment window, the exclusion
 // list and the hand-over to the progress window.
+#include "installer/install_wizard.h"
+
 #include <algorithm>
 
-#include "installer/inst_f1.h"
 #include "installer/install_texts.h"
 #include "installer/macros.h"
 #include "platform/dos_date_time.h"
@@ -14,7 +15,7 @@
 
 namespace vl4 {
 
-void TInstF1::Button4Click() {
+void InstallWizard::InstallClick() {
   platform::Files& files = inst_.platform.files();
   const InstallScript& script = inst_.script;
   auto error = [this](const std::string& text) {
@@ -27,7 +28,7 @@ void TInstF1::Button4Click() {
                      this);
     return;
   }
-  const std::string destination = ExcludeTrailingBackslash(Edit1.Text());
+  const std::string destination = ExcludeTrailingBackslash(DestinationEdit.Text());
   if (Trim(destination).empty()) return error(install_texts::kNoDestination);
   for (const std::string& file : script.required_files) {
     if (!files.FileExists(destination + "\\" + file)) {
@@ -59,7 +60,7 @@ void TInstF1::Button4Click() {
 
   exclusions_.clear();
   for (size_t i = 0; i < script.environments.Count(); ++i) {
-    if (!environments_->CheckListBox1.Checked(static_cast<int>(i))) {
+    if (!environments_->EnvironmentList.Checked(static_cast<int>(i))) {
       exclusions_.push_back(UpperCase(script.environments[i].key));
     }
   }
@@ -70,17 +71,16 @@ void TInstF1::Button4Click() {
     if (!names_environment) exclusions_.push_back(UpperCase(dir));
   }
 
-  TInstF3& progress = *progress_;
+  InstallProgress& progress = *progress_;
   progress.SetBounds(Left(), Top() + Height(), Width(), progress.Height());
-  progress.ProgressBar1.SetBounds(5, progress.ProgressBar1.Top(), progress.Width() - 10,
-                                  progress.ProgressBar1.Height());
+  progress.Bar.SetBounds(5, progress.Bar.Top(), progress.Width() - 10, progress.Bar.Height());
   progress.SetDestination(destination);
   progress.SetExclusions(exclusions_);
-  progress.Label1.SetCaption(script.install_title + install_texts::kDataReading);
+  progress.StatusLabel.SetCaption(script.install_title + install_texts::kDataReading);
   progress.ShowModal();
 }
 
-bool TInstF1::IsWritable(const std::string& dir) {
+bool InstallWizard::IsWritable(const std::string& dir) {
   platform::Files& files = inst_.platform.files();
   const std::string probe = dir + "\\$$tfile$.tmp";
   try {
@@ -92,18 +92,18 @@ bool TInstF1::IsWritable(const std::string& dir) {
   return true;
 }
 
-void TInstF1::Button1Click() {
+void InstallWizard::BrowseClick() {
   platform::Files& files = inst_.platform.files();
   ui::DirectoryRequest request;
   request.caption = install_texts::kDestinationPrompt;
-  request.start =
-      files.DirectoryExists(Edit1.Text()) ? Edit1.Text() : inst_.where.program_files_dir;
+  request.start = files.DirectoryExists(DestinationEdit.Text()) ? DestinationEdit.Text()
+                                                                : inst_.where.program_files_dir;
   request.allow_create = true;
   request.exists = [&files](const std::string& path) { return files.DirectoryExists(path); };
   request.create = [&files](const std::string& path) {
     return platform::ForceDirectories(files, path);
   };
-  if (auto chosen = App().backend().SelectDirectory(request)) Edit1.SetText(*chosen);
+  if (auto chosen = App().backend().SelectDirectory(request)) DestinationEdit.SetText(*chosen);
 }
 
 }  // namespace vl4

@@ -1,5 +1,5 @@
 // The text viewer and its paragraph joining.
-#include "installer/inst_f2.h"
+#include "installer/text_viewer.h"
 
 #include "installer/install_texts.h"
 #include "platform/text.h"
@@ -33,7 +33,7 @@ std::vector<std::string> JoinParagraphs(const std::vector<std::string>& lines) {
   return out;
 }
 
-TInstF2::TInstF2(ui::Application& app) : ui::Form(app, "TInstF2") {
+TextViewer::TextViewer(ui::Application& app) : ui::Form(app, "TInstF2") {
   SetBorderStyle(ui::BorderStyle::kSizeable);
   SetPosition(ui::FormPosition::kScreenCenter);
   SetMaximizeBox(true);
@@ -41,30 +41,30 @@ TInstF2::TInstF2(ui::Application& app) : ui::Form(app, "TInstF2") {
   SetMinimumSize({300, 300});
   SetKeyPreview(true);
 
-  Panel1.SetAlign(ui::Align::kBottom);
-  Panel1.SetHeight(46);
-  Panel1.SetBevelOuter(false);
-  Button1.SetCaption(install_texts::kOK);
-  Button1.SetDefault(true);
-  Button1.SetModalResult(ui::ModalResult::kOK);
-  Button1.SetBounds(Panel1.Width() - 15 - 90, 10, 90, 25);
-  Button1.SetAnchors(ui::kAnchorTop | ui::kAnchorRight);
+  ButtonPanel.SetAlign(ui::Align::kBottom);
+  ButtonPanel.SetHeight(46);
+  ButtonPanel.SetBevelOuter(false);
+  OkButton.SetCaption(install_texts::kOK);
+  OkButton.SetDefault(true);
+  OkButton.SetModalResult(ui::ModalResult::kOK);
+  OkButton.SetBounds(ButtonPanel.Width() - 15 - 90, 10, 90, 25);
+  OkButton.SetAnchors(ui::kAnchorTop | ui::kAnchorRight);
 
-  Memo1.SetAlign(ui::Align::kClient);
-  Memo1.SetReadOnly(true);
-  Memo1.SetWordWrap(true);
-  Memo1.SetVerticalScrollBar(true);
+  Text.SetAlign(ui::Align::kClient);
+  Text.SetReadOnly(true);
+  Text.SetWordWrap(true);
+  Text.SetVerticalScrollBar(true);
 
-  OnShow = [this](ui::Control&) { FormShow(); };
-  OnKeyPress = [this](ui::Control&, char& key) { FormKeyPress(key); };
+  OnShow = [this](ui::Control&) { FocusTextStart(); };
+  OnKeyPress = [this](ui::Control&, char& key) { CloseOnEscape(key); };
 }
 
-void TInstF2::FormShow() {
-  Memo1.SetFocus();
-  Memo1.SetSelStart(0);
+void TextViewer::FocusTextStart() {
+  Text.SetFocus();
+  Text.SetSelStart(0);
 }
 
-void TInstF2::FormKeyPress(char& key) {
+void TextViewer::CloseOnEscape(char& key) {
   if (key != ui::kKeyEscape) return;
   key = 0;
   Close();

@@ -1,0 +1,261 @@
+// The progress window and the install run up to the last member: macros, the transaction and its
+// directories, the self-copy, one UnZip per data part, placing each member, and the end of a
+// failed run.
+#include "installer/install_progress.h"
+
+#include "installer/install_texts.h"
+#include "installer/macros.h"
+#include "platform/path.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace vl4 {
+namespace {
+
+// A member the reader could not unpack intact: the product's data is damaged, so the run must
+// not end as if it were complete.
+VL4_DECLARE_EXCEPTION(EDamagedData, Exception);
+
+std::string Quoted(const std::string& path) {
+  return "\"" + path + "\", ";
+}
+
+zip::ZipMsgResult ToZip(ui::ModalResult r) {
+  switch (r) {
+    case ui::ModalResult::kOK:
+      return zip::ZipMsgResult::kOK;
+    case ui::ModalResult::kYes:
+      return zip::ZipMsgResult::kYes;
+    case ui::ModalResult::kNo:
+      return zip::ZipMsgResult::kNo;
+    default:
+      return zip::ZipMsgResult::kCancel;
+  }
+}
+
+ui::MsgKind FromZip(zip::ZipMsgKind kind) {
+  switch (kind) {
+    case zip::ZipMsgKind::kError:
+      return ui::MsgKind::kError;
+    case zip::ZipMsgKind::kWarning:
+      return ui::MsgKind::kWarning;
+    case zip::ZipMsgKind::kInformation:
+      return ui::MsgKind::kInformation;
+    case zip::ZipMsgKind::kConfirmation:
+      return ui::MsgKind::kConfirmation;
+  }
+  return ui::MsgKind::kError;
+}
+
+ui::MsgButtons FromZip(zip::ZipMsgButtons buttons) {
+  switch (buttons) {
+    case zip::ZipMsgButtons::kOK:
+      return ui::MsgButtons::kOK;
+    case zip::ZipMsgButtons::kOKCancel:
+      return ui::MsgButtons::kOKCancel;
+    case zip::ZipMsgButtons::kYesNo:
+      return ui::MsgButtons::kYesNo;
+  }
+  return ui::MsgButtons::kOK;
+}
+
+}  // namespace
+
+InstallProgress::InstallProgress(ui::Application& app, Installation& installation)
+    : ui::Form(app, "TInstF3"), Reader(installation.platform), inst_(installation) {
+  SetBorderStyle(ui::BorderStyle::kNone);
+  SetClientWidth(632);
+  SetClientHeight(65);
+  Frame.SetAlign(ui::Align::kClient);
+  Frame.SetBevelWidth(2);
+  StatusLabel.SetBounds(12, 10, 0, 16);
+  Bar.SetBounds(5, 34, 622, 18);
+
+  Reader.SetRecreateDirs(true);
+  Reader.SetOverwriteMode(zip::TUZOverwriteMode::Always);
+  Reader.SetDoAll(true);
+  Reader.OnTotalPercentDone = [this](zip::TZipReader&, int percent) { PercentDone(percent); };
+  Reader.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
+    MemberUnpacked(file_index, fname);
+  };
+  // A member that fails its check or its password is damaged product data: the run stops.
+  Reader.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
+    throw EDamagedData("CRC error in " + reader.FullName(file_index));
+  };
+  Reader.OnSkippingFile = [](zip::TZipReader&, zip::TSkipReason, const std::string& name, int) {
+    throw EDamagedData("Cannot unpack " + name);
+  };
+  Reader.SetHost({
+      .message_box =
+          [this](const std::string& text, const std::string& caption, zip::ZipMsgKind kind,
+                 zip::ZipMsgButtons buttons) {
+            return ToZip(App().MessageBox(text, caption, FromZip(kind), FromZip(buttons), this));
+          },
+      .process_messages = [this] { App().ProcessMessages(); },
+      .wait_cursor =
+          [this](bool wait) { App().SetCursor(wait ? ui::Cursor::kWait : ui::Cursor::kDefault); },
+  });
+
+  OnActivate = [this](ui::Control&) { RunOnFirstActivation(); };
+  OnCloseQuery = [](ui::Control&, bool& can_close) { can_close = false; };
+}
+
+platform::Files& InstallProgress::files() {
+  return inst_.platform.files();
+}
+
+void InstallProgress::SetExclusions(const std::vector<std::string>& exclusions) {
+  exclusions_ = exclusions;
+}
+
+void InstallProgress::SetStatus(const std::string& text) {
+  StatusLabel.SetCaption(text);
+}
+
+void InstallProgress::RunOnFirstActivation() {
+  // Activation comes again after every message box the run shows; the run happens once.
+  if (run_started_) return;
+  run_started_ = true;
+  Run();
+}
+
+void InstallProgress::Run() {
+  InstallScript& script = inst_.script;
+  App().ProcessMessages();
+  ExpandScript();
+
+  transaction_.emplace(
+      files(),
+      InstallTargets{
+          .destination = destination_,
+          .system_dir = inst_.where.system_dir,
+          .preserved = {script.preserved_files.begin(), script.preserved_files.end()},
+          .exclusions = exclusions_,
+      },
+      [this](const std::string& path) {
+        const ui::ModalResult answer =
+            App().MessageDlg(Format(install_texts::kFileInUse, path.c_str()), ui::MsgKind::kWarning,
+                             ui::MsgButtons::kRepeatNext, this);
+        return answer == ui::ModalResult::kRepeat ? InUseAnswer::kRepeat : InUseAnswer::kNext;
+      });
+  const std::string& staging = transaction_->StagingDir();
+  Reader.SetPassword(script.password);
+  Reader.SetDestDir(staging);
+
+  Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
+  Bar.SetPosition(0);
+  not_updated_.clear();
+  not_created_.clear();
+  links_not_created_.clear();
+  group_error_.clear();
+
+  if (auto missing = transaction_->Begin({script.created_dirs.begin(), script.created_dirs.end()},
+                                         UninstallDir())) {
+    EndWithError(Format(install_texts::kCannotPrepare, missing->c_str()));
+    return;
+  }
+
+  if (!script.self_copy_name.empty()) {
+    const std::string copy = staging + "\\" + script.self_copy_name;
+    files().CopyFile(inst_.where.exe_path, copy, false);
+    if (auto attributes = files().GetAttributes(copy)) {
+      files().SetAttributes(copy, *attributes & ~platform::kAttrReadOnly);
+    }
+  }
+
+  installed_list_ = {script.UninstallHeader()};
+  for (const std::string& entry : script.extra_uninstall_entries) {
+    installed_list_.push_back(ExpandInstallDir(entry, destination_));
+  }
+  completed_ = false;
+
+  try {
+    for (int n = 1; n <= script.data_parts; ++n) {
+      Reader.SetZipName(inst_.where.start_dir + "\\" + DataPartName(inst_.where.data_file_name, n));
+      current_part_ = n;
+      Reader.UnZip();
+    }
+  } catch (const std::exception&) {
+    // An archive that cannot be read, a damaged member or a failed write: the run is undone.
+  }
+  if (!completed_) AbortInstall();
+}
+
+std::string InstallProgress::UninstallDir() const {
+  return destination_ + "\\UNINST";
+}
+
+void InstallProgress::ExpandScript() {
+  InstallScript& s = inst_.script;
+  const std::string& dest = destination_;
+  s.final_program = ExpandInstallDir(s.final_program, dest);
+  s.final_dir = ExpandInstallDir(s.final_dir, dest);
+  const std::string params =
+      Trim(ExpandStartDir(ExpandInstallDir(inst_.settings.params, dest), inst_.where.start_dir));
+  s.final_params = params.empty() ? ExpandInstallDir(s.final_params, dest) : params;
+  for (std::string& dir : s.created_dirs) dir = ExpandInstallDir(dir, dest);
+  for (ShortcutRow& row : s.shortcuts) {
+    row.target = ExpandInstallDir(row.target, dest);
+    row.arguments = ExpandInstallDir(row.arguments, dest);
+    row.working_dir = ExpandInstallDir(row.working_dir, dest);
+    row.folder = ExpandInstallDir(row.folder, dest);
+  }
+  for (AssociationRow& row : s.associations) row.directory = ExpandInstallDir(row.directory, dest);
+}
+
+void InstallProgress::PercentDone(int percent) {
+  Bar.SetPosition(current_part_ * 100 + percent - 100);
+}
+
+void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
+  SetStatus(inst_.script.install_title + install_texts::kCopyingFiles);
+  // The member is placed from where the reader put it, which is its stored path made safe (no
+  // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
+  const std::string staged = transaction_->StagingDir() + "\\";
+  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
+  // An archive may end with a directory entry, which is unpacked without an event: its last
+  // file is its last member.
+  if (current_part_ == inst_.script.data_parts && file_index == LastFileMember()) {
+    FinishInstall();
+  }
+}
+
+int InstallProgress::LastFileMember() const {
+  int last = Reader.Count() - 1;
+  while (last > 0 && Reader.Filename(last).empty()) --last;
+  return last;
+}
+
+void InstallProgress::PlaceFile(const std::string& path) {
+  const PlaceResult placed = transaction_->Place(path);
+  switch (placed.outcome) {
+    case PlaceOutcome::kNotUpdated:
+      not_updated_ += Quoted(placed.target);
+      break;
+    case PlaceOutcome::kNotCreated:
+      not_created_ += Quoted(placed.target);
+      break;
+    case PlaceOutcome::kPlaced:
+    case PlaceOutcome::kKept:
+      // The uninstall log lists every file in the destination, also a preserved one the run
+      // kept; files of the system directory stay off it, so that the uninstaller leaves them.
+      if (!placed.in_system_dir) installed_list_.push_back(placed.target);
+      break;
+    case PlaceOutcome::kExcluded:
+      break;
+  }
+}
+
+void InstallProgress::AbortInstall() {
+  EndWithError(Format(install_texts::kDataCopyError,
+                      DataPartName(inst_.where.data_file_name, current_part_).c_str()));
+}
+
+void InstallProgress::EndWithError(const std::string& message) {
+  App().MessageDlg(message, ui::MsgKind::kError, ui::MsgButtons::kOK, this);
+  transaction_->Rollback();
+  installed_list_.clear();
+  App().Terminate();
+}
+
+}  // namespace vl4

@@ -1,0 +1,245 @@
+// The install transaction: the staging directory, placing the members by their rules, the copies
+// of replaced files, and the commit or rollback at the end of the run.
+#include "installer/install_transaction.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "platform/file_tree.h"
+#include "platform/files.h"
+#include "platform/path.h"
+#include "platform/text.h"
+
+namespace vl4 {
+namespace {
+
+// Members stored under this directory go to the system directory.
+constexpr std::string_view kSystemPrefix = "SYSTEM\\";
+// The part of a system member's path after the prefix is cut at this many characters, as the
+// program always did.
+constexpr size_t kSystemPathCut = 200;
+// The exercise book's own system libraries must match the version installed, so they replace the
+// system directory's copies whatever the dates. A target is one of them when its upper-cased path
+// contains the name.
+constexpr std::array<std::string_view, 2> kAlwaysReplaced = {"VL4.DLL", "VL4TOOLS.DLL"};
+
+// The staging directory inside the destination; when that exists already, a new one inside it
+// named kFreshStaging, or kFreshStaging followed by 2, 3, ...
+constexpr char kStaging[] = "\\TEMP";
+constexpr char kFreshStaging[] = "\\VL4INST";
+// The copies of replaced files, inside the staging directory.
+constexpr char kBackups[] = "\\$VL4BAK";
+
+}  // namespace
+
+bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
+                      const std::function<bool()>& attempt) {
+  while (!attempt()) {
+    if (ask(path) != InUseAnswer::kRepeat) return false;
+  }
+  return true;
+}
+
+InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets targets,
+                                       FileInUseQuestion ask)
+    : files_(files), targets_(std::move(targets)), ask_(std::move(ask)) {
+  auto taken = [this](const std::string& path) {
+    return files_.DirectoryExists(path) || files_.FileExists(path);
+  };
+  staging_ = targets_.destination + kStaging;
+  if (taken(staging_)) {
+    const std::string base = staging_ + kFreshStaging;
+    staging_ = base;
+    for (int n = 2; taken(staging_); ++n) staging_ = base + std::to_string(n);
+  }
+  backup_dir_ = staging_ + kBackups;
+}
+
+std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& script_dirs,
+                                                     const std::string& uninstall_dir) {
+  for (const std::string& dir : script_dirs) {
+    created_dirs_.push_back(dir);
+    created_set_.insert(UpperCase(dir));
+  }
+  for (const std::string& dir : script_dirs) {
+    if (!files_.DirectoryExists(dir)) platform::ForceDirectories(files_, dir);
+  }
+  // The uninstall directory goes with a rollback only when the run made it; the staging
+  // directory goes in any case.
+  for (const std::string& dir : {uninstall_dir, staging_}) {
+    if (files_.DirectoryExists(dir)) continue;
+    if (!files_.CreateDirectory(dir)) return dir;
+    if (dir == uninstall_dir) NoteCreated(dir);
+  }
+  return std::nullopt;
+}
+
+bool InstallTransaction::IsExcluded(const std::string& path) const {
+  const std::string dir = ExcludeTrailingBackslash(ExtractFilePath(path));
+  const std::string first = Trim(UpperCase(dir.substr(0, dir.find('\\'))));
+  const std::vector<std::string>& excluded = targets_.exclusions;
+  return std::find(excluded.begin(), excluded.end(), first) != excluded.end();
+}
+
+bool InstallTransaction::IsPreserved(const std::string& path) const {
+  return std::any_of(targets_.preserved.begin(), targets_.preserved.end(),
+                     [&path](const std::string& name) { return SameText(name, path); });
+}
+
+bool InstallTransaction::SystemFileStays(const std::string& target, const std::string& source) {
+  const std::string upper = UpperCase(target);
+  const bool always = std::any_of(
+      kAlwaysReplaced.begin(), kAlwaysReplaced.end(),
+      [&upper](std::string_view name) { return upper.find(name) != std::string::npos; });
+  if (always || !files_.FileExists(target)) return false;
+  // Any other system file is replaced only by a later one.
+  const auto source_time = files_.GetFileTime(source);
+  const auto target_time = files_.GetFileTime(target);
+  return !source_time || !target_time || *source_time <= *target_time;
+}
+
+PlaceResult InstallTransaction::Place(const std::string& path) {
+  PlaceResult result;
+  if (IsExcluded(path)) return result;
+  const std::string source = staging_ + "\\" + path;
+  result.in_system_dir = StartsText(kSystemPrefix, path);
+  if (!result.in_system_dir) {
+    result.target = targets_.destination + "\\" + path;
+  } else {
+    result.target = targets_.system_dir + "\\" + path.substr(kSystemPrefix.size(), kSystemPathCut);
+    if (SystemFileStays(result.target, source)) {
+      result.outcome = PlaceOutcome::kKept;
+      return result;
+    }
+  }
+  const std::string& target = result.target;
+  EnsureDirectory(ExcludeTrailingBackslash(ExtractFilePath(target)));
+
+  Placement placement;
+  placement.target = target;
+  if (!IsPreserved(path)) {
+    const bool gave_up = files_.FileExists(target) && !ReplaceExisting(target, placement);
+    if (gave_up || files_.FileExists(target) || !files_.MoveFile(source, target)) {
+      // The file it was to replace is put back; should even that fail, the copy is kept and
+      // tried again at the commit.
+      if (!RestoreBackup(placement) && !placement.backup.empty()) {
+        placement.placed = false;
+        placements_.push_back(placement);
+      }
+      files_.DeleteFile(source);
+      result.outcome = PlaceOutcome::kNotUpdated;
+      return result;
+    }
+    placements_.push_back(placement);
+    result.outcome = PlaceOutcome::kPlaced;
+  } else if (files_.FileExists(target)) {
+    files_.DeleteFile(source);  // the user's own file stays
+    result.outcome = PlaceOutcome::kKept;
+  } else if (files_.MoveFile(source, target)) {
+    placements_.push_back(placement);
+    result.outcome = PlaceOutcome::kPlaced;
+  } else {
+    files_.DeleteFile(source);
+    result.outcome = PlaceOutcome::kNotCreated;
+  }
+  return result;
+}
+
+void InstallTransaction::NoteCreated(const std::string& dir) {
+  if (created_set_.insert(UpperCase(dir)).second) created_dirs_.push_back(UpperCase(dir));
+}
+
+void InstallTransaction::EnsureDirectory(const std::string& dir) {
+  const std::string key = UpperCase(dir);
+  if (known_dirs_.count(key) != 0) return;
+  std::vector<std::string> missing;
+  for (std::string d = dir; !d.empty() && !files_.DirectoryExists(d);) {
+    missing.push_back(d);
+    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
+    if (parent.size() >= d.size()) break;
+    d = parent;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    if (!files_.CreateDirectory(*it)) break;
+    NoteCreated(*it);
+  }
+  if (missing.empty() || files_.DirectoryExists(dir)) known_dirs_.insert(key);
+}
+
+bool InstallTransaction::ReplaceExisting(const std::string& target, Placement& placement) {
+  placement.attributes = files_.GetAttributes(target).value_or(0);
+  const bool deleted = RepeatWhileInUse(target, ask_, [&] {
+    if (placement.backup.empty() && !MakeBackup(target, placement)) return false;
+    files_.SetAttributes(target, placement.attributes & ~platform::kAttrReadOnly);
+    return files_.DeleteFile(target);
+  });
+  if (deleted) return true;
+  DropBackup(placement);
+  if (auto now = files_.GetAttributes(target); now && *now != placement.attributes) {
+    files_.SetAttributes(target, placement.attributes);
+  }
+  return false;
+}
+
+bool InstallTransaction::MakeBackup(const std::string& target, Placement& placement) {
+  const std::string backup = backup_dir_ + "\\" + std::to_string(++backup_count_);
+  if ((files_.DirectoryExists(backup_dir_) || files_.CreateDirectory(backup_dir_)) &&
+      files_.CopyFile(target, backup, false)) {
+    placement.backup = backup;
+    return true;
+  }
+  return false;
+}
+
+void InstallTransaction::DropBackup(Placement& placement) {
+  if (placement.backup.empty()) return;
+  files_.SetAttributes(placement.backup, platform::kAttrArchive);
+  files_.DeleteFile(placement.backup);
+  placement.backup.clear();
+}
+
+bool InstallTransaction::RestoreBackup(Placement& placement) {
+  if (placement.backup.empty() || !files_.MoveFile(placement.backup, placement.target)) {
+    return false;
+  }
+  files_.SetAttributes(placement.target, placement.attributes);
+  placement.backup.clear();
+  return true;
+}
+
+void InstallTransaction::Commit() {
+  for (Placement& p : placements_) {
+    // A file that could not be put back after a failed replacement gets another try.
+    if (!p.placed) RestoreBackup(p);
+    DropBackup(p);
+  }
+  placements_.clear();
+  platform::RemoveTree(files_, staging_);
+}
+
+void InstallTransaction::Rollback() {
+  for (auto it = placements_.rbegin(); it != placements_.rend(); ++it) {
+    if (it->placed) {
+      if (auto attributes = files_.GetAttributes(it->target);
+          attributes && (*attributes & platform::kAttrReadOnly)) {
+        files_.SetAttributes(it->target, *attributes & ~platform::kAttrReadOnly);
+      }
+      files_.DeleteFile(it->target);
+    }
+    RestoreBackup(*it);
+  }
+  placements_.clear();
+  platform::RemoveTree(files_, staging_);
+  files_.RemoveDirectory(targets_.destination);
+  // Innermost first: each pass removes what the previous one emptied.
+  for (bool removed = true; removed;) {
+    removed = false;
+    for (auto it = created_dirs_.rbegin(); it != created_dirs_.rend(); ++it) {
+      if (files_.DirectoryExists(*it) && files_.RemoveDirectory(*it)) removed = true;
+    }
+  }
+  files_.RemoveDirectory(targets_.destination);
+}
+
+}  // namespace vl4

@@ -1,0 +1,124 @@
+// InstallTransaction: the file side of an install run, kept so that it can be taken back. The zip
+// reader unpacks the members into the transaction's staging directory; Place moves each one to its
+// final place, copying a file it replaces aside first. Commit keeps the result; Rollback removes
+// what the run placed, puts the replaced files back and removes every directory the run made. It
+// needs nothing but the file services and, when a file is in use, the user's answer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace vl4::platform {
+class Files;
+}
+
+namespace vl4 {
+
+// The user's answer when a file cannot be updated because some program seems to hold it.
+enum class InUseAnswer { kRepeat, kNext };
+// Asks that question about the file at `path`.
+using FileInUseQuestion = std::function<InUseAnswer(const std::string& path)>;
+
+// Tries `attempt` until it succeeds or the user gives up on `path` (Next); true when it succeeded.
+bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
+                      const std::function<bool()>& attempt);
+
+// Where the members go, and which of them stay out.
+struct InstallTargets {
+  std::string destination;  // no trailing "\"
+  std::string system_dir;   // the members stored under "SYSTEM\" go here
+  // Member paths (whole, any case) that never replace an existing file: the user's data.
+  std::vector<std::string> preserved;
+  // Upper-case top-level directories of the archive not to install (environments not chosen).
+  std::vector<std::string> exclusions;
+};
+
+// What Place did with a member.
+enum class PlaceOutcome {
+  kExcluded,    // not installed: it stays in the staging directory and goes with it
+  kPlaced,      // moved to its target (a file it replaced is kept aside until Commit)
+  kKept,        // the file at the target stays: a preserved file, or a system file as new
+  kNotUpdated,  // the file at the target could not be replaced and stays as it was
+  kNotCreated,  // a preserved file that was not there could not be moved there
+};
+
+struct PlaceResult {
+  PlaceOutcome outcome = PlaceOutcome::kExcluded;
+  std::string target;  // where the member goes (or the file that stays); empty when excluded
+  bool in_system_dir = false;
+};
+
+class InstallTransaction {
+ public:
+  // Chooses the staging directory: the destination's TEMP; when that exists already (a drive
+  // root's TEMP), a new directory inside it, so that nothing the transaction removes at its end
+  // was there before.
+  InstallTransaction(platform::Files& files, InstallTargets targets, FileInUseQuestion ask);
+
+  const std::string& StagingDir() const { return staging_; }
+
+  // Makes the directories the run starts from: the script's created directories with their
+  // parents (failures ignored: a placement into one then fails and is reported), then the
+  // uninstall directory and the staging directory, one level each. Returns the first of these
+  // two that could not be made; the run cannot go on without it.
+  std::optional<std::string> Begin(const std::vector<std::string>& script_dirs,
+                                   const std::string& uninstall_dir);
+
+  // Moves the unpacked member at `path` (relative to the staging directory, "\" separators) to
+  // its place: under the destination, or in the system directory for "SYSTEM\...". A file there
+  // is replaced unless the member is preserved (or, in the system directory, not newer); a file
+  // in use brings the question, and Next leaves it as it was.
+  PlaceResult Place(const std::string& path);
+
+  // The run is complete: the copies of replaced files go, then the staging directory.
+  void Commit();
+  // The run failed: every file placed goes and the files it replaced come back with their
+  // attributes; then the staging directory, an empty destination and every directory the run
+  // made go. Nothing is removed that was there before.
+  void Rollback();
+
+ private:
+  // A file the run put in place, and the copy of the file it replaced (if any), so that a
+  // rollback can put the old one back.
+  struct Placement {
+    std::string target;
+    std::string backup;
+    uint32_t attributes = 0;  // the replaced file's
+    bool placed = true;       // false: only the old file waits to be put back
+  };
+
+  bool IsExcluded(const std::string& path) const;
+  bool IsPreserved(const std::string& path) const;
+  // True when the system directory's file at `target` is to stay rather than be replaced by the
+  // unpacked `source`.
+  bool SystemFileStays(const std::string& target, const std::string& source);
+  // Makes the directory with its missing parents, noting every level it makes.
+  void EnsureDirectory(const std::string& dir);
+  void NoteCreated(const std::string& dir);
+  // Replaces an existing target: copies it aside and deletes it, asking Repeat or Next while
+  // that fails. False when the user gave up (the target is then as it was).
+  bool ReplaceExisting(const std::string& target, Placement& placement);
+  // Copies the target into the backup directory; false when that fails.
+  bool MakeBackup(const std::string& target, Placement& placement);
+  void DropBackup(Placement& placement);
+  // Moves the kept copy back over the target; true when it is back.
+  bool RestoreBackup(Placement& placement);
+
+  platform::Files& files_;
+  InstallTargets targets_;
+  FileInUseQuestion ask_;
+  std::string staging_;
+  std::string backup_dir_;
+  int backup_count_ = 0;
+
+  std::vector<std::string> created_dirs_;
+  std::unordered_set<std::string> created_set_;  // upper-cased entries of created_dirs_
+  std::unordered_set<std::string> known_dirs_;   // upper-cased directories known to exist
+  std::vector<Placement> placements_;
+};
+
+}  // namespace vl4

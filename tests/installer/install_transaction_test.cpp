@@ -1,0 +1,272 @@
+// The install transaction on a sandbox PC, without windows: the placement rules, files in use,
+// the commit, and the rollback with a fault injected at each kind of step.
+#include "installer/install_transaction.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "platform/file_tree.h"
+#include "platform/path.h"
+#include "platform/sandbox/sandbox_platform.h"
+#include "platform/text.h"
+#include "tests/installer/installer_pc.h"
+#include "tests/support/test_world.h"
+
+namespace vl4::test {
+namespace {
+
+using platform::sandbox::Fault;
+
+// A PC with an installation going into Apps\VL4, its system files into Windows\System32, and
+// the user answering the file-in-use question from a script.
+class TransactionPc {
+ public:
+  TestWorld world;
+  const std::string dest = world.Path("Apps\\VL4");
+  const std::string system = world.Path("Windows\\System32");
+
+  TransactionPc() {
+    platform::ForceDirectories(files(), dest);
+    platform::ForceDirectories(files(), system);
+  }
+
+  platform::Files& files() { return world.files(); }
+  platform::SandboxPlatform& pc() { return *world.sandbox(); }
+
+  // The transaction: VB6 is not installed, RESULTS.DAT and VL.INI are the user's. Each question
+  // is noted and answered by `answer` (Next when there is none).
+  InstallTransaction Make() {
+    return InstallTransaction(files(), {dest, system, {"RESULTS.DAT", "VL.INI"}, {"VB6"}},
+                              [this](const std::string& path) {
+                                asked.push_back(path);
+                                return answer ? answer(asked.size()) : InUseAnswer::kNext;
+                              });
+  }
+  // The same with its directories made.
+  InstallTransaction Start() {
+    InstallTransaction t = Make();
+    EXPECT_EQ(t.Begin({}, dest + "\\UNINST"), std::nullopt);
+    return t;
+  }
+
+  // A file with its time and attributes, its directories made; false when the PC refuses.
+  bool Put(const std::string& path, const std::string& data, uint32_t time = kJan2025,
+           uint32_t attributes = platform::kAttrArchive) {
+    return platform::ForceDirectories(files(), ExtractFileDir(path)) &&
+           WriteWholeFile(files(), path, data) && files().SetFileTime(path, time) &&
+           files().SetAttributes(path, attributes);
+  }
+  // A member unpacked into the staging directory, as the zip reader writes it.
+  bool Stage(const InstallTransaction& t, const DataMember& m) {
+    return Put(t.StagingDir() + "\\" + m.path, m.data, m.dos_time, m.attributes);
+  }
+  std::optional<std::string> Read(const std::string& path) { return ReadWholeFile(files(), path); }
+
+  std::vector<std::string> asked;
+  std::function<InUseAnswer(size_t nth)> answer;
+};
+
+TEST(InstallTransaction, EachMemberGoesWhereItsRulesSay) {
+  struct Case {
+    const char* name;
+    DataMember member;
+    const char* existing;  // the file at the target before, or nothing
+    uint32_t existing_time;
+    PlaceOutcome outcome;
+    const char* target;  // relative to the scratch folder
+    const char* after;   // the target's contents afterwards, or nothing
+  };
+  const Case cases[] = {
+      {"new",
+       {"readme.txt", "new"},
+       nullptr,
+       0,
+       PlaceOutcome::kPlaced,
+       "Apps\\VL4\\readme.txt",
+       "new"},
+      {"replaces a read-only file",
+       {"DELPHI7\\vl4.pas", "new"},
+       "old",
+       kJan2026,
+       PlaceOutcome::kPlaced,
+       "Apps\\VL4\\DELPHI7\\vl4.pas",
+       "new"},
+      // A member of an environment not chosen stays in the staging directory.
+      {"excluded", {"VB6\\Lib\\x.dll", "x"}, nullptr, 0, PlaceOutcome::kExcluded, "", nullptr},
+      {"preserved and there",
+       {"results.dat", "shipped"},
+       "the student's results",
+       kJan2024,
+       PlaceOutcome::kKept,
+       "Apps\\VL4\\results.dat",
+       "the student's results"},
+      {"preserved, not there",
+       {"RESULTS.DAT", "shipped"},
+       nullptr,
+       0,
+       PlaceOutcome::kPlaced,
+       "Apps\\VL4\\RESULTS.DAT",
+       "shipped"},
+      // A system file is replaced only by a later one, except the product's own libraries.
+      {"system, new",
+       {"SYSTEM\\other.dll", "new", kJan2025},
+       nullptr,
+       0,
+       PlaceOutcome::kPlaced,
+       "Windows\\System32\\other.dll",
+       "new"},
+      {"system, later",
+       {"SYSTEM\\other.dll", "new", kJan2025},
+       "old",
+       kJan2024,
+       PlaceOutcome::kPlaced,
+       "Windows\\System32\\other.dll",
+       "new"},
+      {"system, as new",
+       {"SYSTEM\\other.dll", "new", kJan2025},
+       "old",
+       kJan2025,
+       PlaceOutcome::kKept,
+       "Windows\\System32\\other.dll",
+       "old"},
+      {"system, the product's own",
+       {"SYSTEM\\sub\\VL4TOOLS.DLL", "new", kJan2024},
+       "old",
+       kJan2026,
+       PlaceOutcome::kPlaced,
+       "Windows\\System32\\sub\\VL4TOOLS.DLL",
+       "new"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransactionPc pc;
+    const std::string target = *c.target ? pc.world.Path(c.target) : "";
+    if (c.existing) {
+      ASSERT_TRUE(pc.Put(target, c.existing, c.existing_time, platform::kAttrReadOnly));
+    }
+    InstallTransaction t = pc.Start();
+    ASSERT_TRUE(pc.Stage(t, c.member));
+    const PlaceResult result = t.Place(c.member.path);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.target, target);
+    EXPECT_EQ(result.in_system_dir, StartsText("SYSTEM\\", c.member.path));
+    if (c.after) {
+      EXPECT_EQ(pc.Read(target), c.after);
+    }
+    EXPECT_FALSE(pc.files().DirectoryExists(pc.dest + "\\VB6"));
+    EXPECT_TRUE(pc.asked.empty());
+  }
+}
+
+TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
+  struct Case {
+    const char* name;
+    bool locked;    // held by a program; else only its deletion fails, once
+    bool released;  // the program ends while the first question is up
+    std::vector<InUseAnswer> answers;
+    PlaceOutcome outcome;
+  };
+  const Case cases[] = {
+      {"locked, released, Repeat", true, true, {InUseAnswer::kRepeat}, PlaceOutcome::kPlaced},
+      {"locked, Repeat, Next",
+       true,
+       false,
+       {InUseAnswer::kRepeat, InUseAnswer::kNext},
+       PlaceOutcome::kNotUpdated},
+      {"not deleted, Next", false, false, {InUseAnswer::kNext}, PlaceOutcome::kNotUpdated},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransactionPc pc;
+    const std::string demo = pc.dest + "\\VL4Demo.exe";
+    ASSERT_TRUE(pc.Put(demo, "running demo", kJan2024, platform::kAttrReadOnly));
+    if (c.locked) {
+      ASSERT_TRUE(pc.pc().LockFile(demo));
+    }
+    pc.answer = [&](size_t nth) {
+      if (c.released) pc.pc().UnlockFile(demo);
+      return c.answers.at(nth - 1);
+    };
+    InstallTransaction t = pc.Start();
+    ASSERT_TRUE(pc.Stage(t, {"VL4Demo.exe", "demo"}));
+    if (!c.locked) pc.pc().FailNth(Fault::kDelete, 1);
+    EXPECT_EQ(t.Place("VL4Demo.exe").outcome, c.outcome);
+    EXPECT_EQ(pc.asked, std::vector<std::string>(c.answers.size(), demo));
+    if (c.outcome == PlaceOutcome::kPlaced) {
+      EXPECT_EQ(pc.Read(demo), "demo");
+    } else {
+      // A file given up on is as it was, its attributes too, and no copy of it is left.
+      EXPECT_EQ(pc.Read(demo), "running demo");
+      EXPECT_EQ(pc.files().GetAttributes(demo), platform::kAttrReadOnly);
+      EXPECT_TRUE(Snapshot(pc.files(), t.StagingDir() + "\\$VL4BAK").empty());
+    }
+  }
+}
+
+// The staging directory never takes a folder that was there before: a drive root's TEMP, say.
+TEST(InstallTransaction, CommitKeepsThePlacedFilesAndRemovesOnlyWhatItStaged) {
+  TransactionPc pc;
+  ASSERT_TRUE(pc.Put(pc.dest + "\\TEMP\\notes.txt", "the user's notes"));
+  ASSERT_TRUE(pc.Put(pc.dest + "\\TEMP\\VL4INST", "a file of the user's"));
+  ASSERT_TRUE(pc.Put(pc.dest + "\\readme.txt", "old readme", kJan2024, platform::kAttrReadOnly));
+  const auto temp_before = Snapshot(pc.files(), pc.dest + "\\TEMP");
+  InstallTransaction t = pc.Start();
+  EXPECT_EQ(t.StagingDir(), pc.dest + "\\TEMP\\VL4INST2");
+  for (const DataMember& m : {DataMember{"readme.txt", "new readme"}, DataMember{"VB6\\x", "x"}}) {
+    ASSERT_TRUE(pc.Stage(t, m));
+    t.Place(m.path);
+  }
+  t.Commit();
+  EXPECT_EQ(pc.Read(pc.dest + "\\readme.txt"), "new readme");
+  EXPECT_EQ(Snapshot(pc.files(), pc.dest + "\\TEMP"), temp_before);
+  EXPECT_FALSE(pc.files().DirectoryExists(pc.dest + "\\VB6"));
+}
+
+// A fault at any write, move, delete or directory creation while the run begins, unpacks and
+// places the members; then the run fails (a damaged second part): whatever the fault did, the
+// rollback leaves everything as it was. Every question is answered Repeat.
+TEST(InstallTransaction, RollbackHoldsWithAFaultAtEachStep) {
+  const std::vector<DataMember> members = {
+      {"readme.txt", "Read me"},
+      {"VL4Demo.exe", "demo"},
+      {"RESULTS.DAT", "shipped"},
+      {"DELPHI7\\sub\\deep\\er\\still\\vl4.pas", "pas"},  // more levels than four passes remove
+      {"LIB\\vl4.lib", "lib", kJan2025, platform::kAttrReadOnly},
+      {"SYSTEM\\vl4.dll", "new vl4.dll"},
+  };
+  for (Fault kind : {Fault::kWrite, Fault::kMove, Fault::kDelete, Fault::kCreateDirectory}) {
+    for (int k = 1; k <= 16; ++k) {
+      SCOPED_TRACE("fault kind " + std::to_string(static_cast<int>(kind)) + " at " +
+                   std::to_string(k));
+      TransactionPc pc;
+      // The destination as the user had it: files of an earlier version, a preserved file, and
+      // a TEMP directory of their own.
+      const std::string& d = pc.dest;
+      ASSERT_TRUE(pc.Put(d + "\\readme.txt", "old readme"));
+      ASSERT_TRUE(pc.Put(d + "\\VL4Demo.exe", "old demo", kJan2024, platform::kAttrReadOnly));
+      ASSERT_TRUE(pc.Put(d + "\\results.dat", "the student's results"));
+      ASSERT_TRUE(pc.Put(d + "\\SAMPLES\\a", "a sample of the student's"));
+      ASSERT_TRUE(pc.Put(d + "\\TEMP\\notes.txt", "the user's notes"));
+      ASSERT_TRUE(pc.Put(d + "\\TEMP\\readme.txt", "the user's readme"));
+      ASSERT_TRUE(pc.Put(pc.system + "\\vl4.dll", "old vl4.dll"));
+      const auto before = Snapshot(pc.files(), pc.world.Scratch());
+      pc.answer = [](size_t nth) { return nth <= 3 ? InUseAnswer::kRepeat : InUseAnswer::kNext; };
+
+      InstallTransaction t = pc.Make();
+      pc.pc().FailNth(kind, k);
+      // The run stops where the reader or the beginning would stop it.
+      bool going = !t.Begin({}, d + "\\UNINST");
+      for (const DataMember& m : members) {
+        going = going && pc.Stage(t, m);
+        if (going) t.Place(m.path);
+      }
+      pc.pc().ClearFaults();
+      t.Rollback();
+      EXPECT_EQ(Snapshot(pc.files(), pc.world.Scratch()), before);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vl4::test
