@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     return 2;
   }
+  // The installer asks for an administrator's rights before any window (or UI script) is used.
+  if (!vl4::IsSetupModeName(platform->system().ExePath()) && vl4::StartedElevatedCopy(*platform)) {
+    return 0;
+  }
 #ifdef _WIN32
   vl4::ui::Win32Backend backend;
   return Run(*platform, backend);

@@ -29,6 +29,11 @@ void InstallProgress::FinishInstall() {
 
   if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
   transaction_->Commit();
+  // Students start the setup tool with their own rights; it writes vl.ini, the results header,
+  // the project templates and LIB in the installation directory.
+  if (!files().AllowUsersToModify(destination_)) {
+    rights_error_ = Format(install_texts::kRightsNotGiven, destination_.c_str()) + "\r\n";
+  }
   SetStatus(script.install_title + install_texts::kCreatingShortcuts);
 
   for (const AssociationRow& row : script.associations) {
@@ -104,7 +109,7 @@ void InstallProgress::CompleteMessage() {
   const std::string not_updated = ProblemText(not_updated_, install_texts::kNotUpdated);
   const std::string not_created = ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
-  const std::string problems = not_updated + not_created + group_error_ + links;
+  const std::string problems = not_updated + not_created + group_error_ + links + rights_error_;
   const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
   const std::string shortcuts =
       Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
@@ -120,6 +125,7 @@ void InstallProgress::CompleteMessage() {
       if (shortcut_sentence) message += shortcuts + "\r\n";
       message += not_updated + not_created + links;
     }
+    message += rights_error_;
     message += Format(install_texts::kRecommendation, name, name, kind);
   } else {
     message = Format(install_texts::kInstalledSuccessfully, name, kind);

@@ -82,6 +82,7 @@ class InstallProgress : public ui::Form {
   std::string not_created_;
   std::string links_not_created_;
   std::string group_error_;
+  std::string rights_error_;
   bool completed_ = false;
   int current_part_ = 0;
 };

@@ -67,6 +67,9 @@ inline constexpr char kCannotPrepare[] =
 
 // The completion message.
 inline constexpr char kGroupError[] = "Could not create the \"%s\" program group.";
+// The setup tool writes its installation directory with a student's rights.
+inline constexpr char kRightsNotGiven[] =
+    "Could not allow the users of this computer to change the files in \"%s\".";
 inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
 inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
 inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";

@@ -80,6 +80,11 @@ void SandboxPlatform::SetWindows64(bool windows64) {
   EnsureWindows64Layout();
 }
 
+void SandboxPlatform::SetAdministrator(bool administrator) {
+  machine_->config.administrator = administrator;
+  SaveConfig();
+}
+
 bool SandboxPlatform::Windows64() const {
   return machine_->config.windows64;
 }

@@ -52,6 +52,9 @@ class SandboxPlatform final : public Platform {
   // (x86)"), or a 32-bit one; kept in sandbox.ini.
   void SetWindows64(bool windows64);
   bool Windows64() const;
+  // Whether its programs run with an administrator's rights (see SandboxConfig::administrator);
+  // kept in sandbox.ini.
+  void SetAdministrator(bool administrator);
   // The registry as a 64-bit program sees it: every key where it is stored. The same as
   // registry() on a 32-bit PC.
   Registry& NativeRegistry();

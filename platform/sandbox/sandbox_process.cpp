@@ -79,31 +79,33 @@ void RecordStartedProcess(const std::string& record_file, pid_t pid, int show_co
 
 bool WaitForRecordedProcesses(const std::string& record_file, std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
-  auto text = ReadHostFile(record_file).value_or("");
-  std::vector<std::pair<pid_t, unsigned long long>> processes;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string::npos) break;
-    std::string line = text.substr(pos, end - pos);
-    pos = end + 1;
-    char* rest = nullptr;
-    pid_t pid = static_cast<pid_t>(std::strtol(line.c_str(), &rest, 10));
-    unsigned long long start = std::strtoull(rest, nullptr, 10);
-    if (pid > 0) processes.emplace_back(pid, start);
-  }
-  for (auto [pid, start] : processes) {
-    for (;;) {
-      // Our own child would stay a zombie until reaped.
-      int status;
-      ::waitpid(pid, &status, WNOHANG);
-      auto now_start = StartTime(pid);
-      if (!now_start || (start != 0 && *now_start != start)) break;  // ended (or pid reused)
-      if (std::chrono::steady_clock::now() >= deadline) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // A process waited for may start others before it ends: the record is read again until no new
+  // line came while waiting.
+  size_t waited_up_to = 0;
+  for (;;) {
+    const std::string text = ReadHostFile(record_file).value_or("");
+    if (text.size() <= waited_up_to) return true;
+    size_t pos = waited_up_to;
+    while (pos < text.size()) {
+      size_t end = text.find('\n', pos);
+      if (end == std::string::npos) break;
+      std::string line = text.substr(pos, end - pos);
+      pos = end + 1;
+      char* rest = nullptr;
+      pid_t pid = static_cast<pid_t>(std::strtol(line.c_str(), &rest, 10));
+      unsigned long long start = std::strtoull(rest, nullptr, 10);
+      while (pid > 0) {
+        // Our own child would stay a zombie until reaped.
+        int status;
+        ::waitpid(pid, &status, WNOHANG);
+        auto now_start = StartTime(pid);
+        if (!now_start || (start != 0 && *now_start != start)) break;  // ended (or pid reused)
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
     }
+    waited_up_to = pos;
   }
-  return true;
 }
 
 }  // namespace vl4::platform::sandbox

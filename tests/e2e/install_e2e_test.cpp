@@ -116,7 +116,9 @@ class InstallProgram : public ::testing::Test {
   std::string installer, setup;
 };
 
-TEST_F(InstallProgram, TheStudentsRoad) {
+// The installer's script of the road: the automatic start, the environment window down to
+// Delphi 7 and Visual Basic 6, OK on the completion message.
+std::string KeepDelphi7AndVisualBasic6() {
   std::string keep_two = "wait 200\n";
   for (const char* env : {"Borland Delphi 3",
                           "Borland Delphi 4",
@@ -142,8 +144,11 @@ TEST_F(InstallProgram, TheStudentsRoad) {
                           "Microsoft Visual C# .NET 2008"}) {
     keep_two += std::string("TInstF4: uncheck CheckListBox1 \"") + env + "\"\n";
   }
-  keep_two += "TInstF4: click OK\nmessage \"installed successfully\" information OK => OK\n";
-  ASSERT_EQ(Run(keep_two,
+  return keep_two + "TInstF4: click OK\nmessage \"installed successfully\" information OK => OK\n";
+}
+
+TEST_F(InstallProgram, TheStudentsRoad) {
+  ASSERT_EQ(Run(KeepDelphi7AndVisualBasic6(),
                 "menu \"Working directory setup\"\n"
                 "select ComboEnvironment \"Borland Delphi 7\"\n"
                 "click ButtonExit\n"),
@@ -211,6 +216,39 @@ TEST_F(InstallProgram, TheStudentsRoad) {
   EXPECT_EQ(header.env_code, "DELPHI7");
   EXPECT_EQ(pc.profile().ReadString(dest + "\\vl.ini", "Work Directory", "DefaultEnvir", ""),
             "DELPHI7");
+}
+
+// A PC whose programs run with a standard user's rights: the installer starts itself again with an
+// administrator's ("runas", one prompt on Windows) and installs, and the setup tool it launches
+// inherits them. Started later by the student without them, the setup tool still writes its
+// installation directory, which the installer allowed the Users group to change.
+TEST_F(InstallProgram, AStandardUserElevatesOnceAndTheSetupToolNeedsNoElevation) {
+  platform::SandboxPlatform((root / "pc").string()).SetAdministrator(false);
+  ASSERT_EQ(Run(KeepDelphi7AndVisualBasic6(), "click ButtonExit\n"), 0) << installer;
+  EXPECT_TRUE(Has(installer, "installed successfully")) << installer;
+  EXPECT_TRUE(Has(setup, "show Form1 \"VL4 Setup\"")) << setup;
+
+  const std::string dest = "C:\\Program Files\\VL4";
+  platform::SandboxPlatform pc((root / "pc").string());
+  EXPECT_FALSE(pc.system().IsAdministrator());
+  EXPECT_TRUE(pc.files().FileExists(dest + "\\VL4Setup.exe"));
+  EXPECT_TRUE(pc.files().UsersMayModify(dest));
+
+  WriteHost(root / "student.script",
+            "menu \"Working directory setup\"\n"
+            "select ComboEnvironment \"Microsoft Visual Basic 6\"\n"
+            "click ButtonExit\n");
+  const std::string student =
+      "cd '" + *pc.HostPath(dest) + "' && VL4_SANDBOX='" + (root / "pc").string() +
+      "' VL4_UI_RENDER=0 VL4_UI_SCRIPT_VL4SETUP='" + (root / "student.script").string() +
+      "' VL4_UI_TRANSCRIPT_VL4SETUP='" + (root / "student.txt").string() + "' ./VL4Setup.exe";
+  ASSERT_EQ(std::system(student.c_str()), 0);
+  const std::string transcript = ReadHost(root / "student.txt");
+  EXPECT_FALSE(Has(transcript, "unscripted")) << transcript;
+  EXPECT_EQ(pc.profile().ReadString(dest + "\\vl.ini", "Work Directory", "DefaultEnvir", ""),
+            "VB6");
+  // Without the Users' right the same write is refused.
+  EXPECT_FALSE(pc.files().CreateDirectory("C:\\Program Files\\Elsewhere"));
 }
 
 }  // namespace
