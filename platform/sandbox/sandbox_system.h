@@ -14,6 +14,9 @@ class SandboxSystem final : public System {
   std::vector<std::string> Arguments() override;
   std::string SystemDirectory() override { return m_.config.system_dir; }
   std::string WindowsDirectory() override { return m_.config.windows_dir; }
+  std::string Wow64SystemDirectory() override {
+    return m_.config.windows64 ? m_.config.SysWow64Dir() : "";
+  }
   std::optional<std::string> UserName() override { return m_.config.user; }
   bool IsAdministrator() override { return m_.Elevated(); }
   std::optional<std::string_view> Resource(const std::string& type,

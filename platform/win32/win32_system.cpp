@@ -53,6 +53,11 @@ class Win32System final : public System {
     UINT n = GetWindowsDirectoryA(path, sizeof path);
     return n < sizeof path ? std::string(path, n) : "";
   }
+  std::string Wow64SystemDirectory() override {
+    char path[300];
+    UINT n = GetSystemWow64DirectoryA(path, sizeof path);
+    return n > 0 && n < sizeof path ? std::string(path, n) : "";
+  }
   std::optional<std::string> UserName() override {
     char name[257];
     DWORD n = sizeof name;

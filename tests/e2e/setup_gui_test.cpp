@@ -44,6 +44,7 @@ class InstalledAt final : public platform::Platform {
     std::vector<std::string> Arguments() override { return {}; }
     std::string SystemDirectory() override { return real_.SystemDirectory(); }
     std::string WindowsDirectory() override { return real_.WindowsDirectory(); }
+    std::string Wow64SystemDirectory() override { return real_.Wow64SystemDirectory(); }
     std::optional<std::string> UserName() override { return real_.UserName(); }
     bool IsAdministrator() override { return real_.IsAdministrator(); }
     std::optional<std::string_view> Resource(const std::string& type,

@@ -106,6 +106,7 @@ TEST(Sandbox, A64BitPcStoresTheProgramsSystemFilesAndKeysWhereWow64Does) {
     }
     SandboxPlatform pc(root);  // as the next process finds it
     EXPECT_EQ(pc.Windows64(), windows64);
+    EXPECT_EQ(pc.system().Wow64SystemDirectory(), windows64 ? "C:\\Windows\\SysWOW64" : "");
     ASSERT_TRUE(test::WriteWholeFile(pc.files(), "C:\\Windows\\System32\\vl4.dll", "x"));
     EXPECT_TRUE(fs::exists(
         root + (windows64 ? "/C/Windows/SysWOW64/vl4.dll" : "/C/Windows/System32/vl4.dll")));

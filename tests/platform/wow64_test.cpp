@@ -27,6 +27,8 @@ TEST_F(Wow64, TheSystemDirectoryIsSysWow64AndSysnativeTheRealOne) {
   const std::string windows = w.system().WindowsDirectory();
   const std::string system = w.system().SystemDirectory();
   EXPECT_TRUE(SameText(system, windows + "\\system32")) << system;  // the name stays
+  EXPECT_TRUE(SameText(w.system().Wow64SystemDirectory(), windows + "\\SysWOW64"))
+      << w.system().Wow64SystemDirectory();
   const std::string name = "\\vl4-wow64-probe.txt";
   ASSERT_TRUE(w.WriteFile(system + name, "from a 32-bit program"));
   EXPECT_EQ(w.ReadFile(windows + "\\SysWOW64" + name), "from a 32-bit program");

@@ -74,6 +74,7 @@ class FakeSystem : public platform::System {
   std::vector<std::string> Arguments() override { return {}; }
   std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
   std::string WindowsDirectory() override { return "C:\\Windows"; }
+  std::string Wow64SystemDirectory() override { return ""; }
   std::optional<std::string> UserName() override { return "test"; }
   bool IsAdministrator() override { return true; }
   // The program's own resources: the embedded ones natively, the real ones on Windows.
