@@ -31,6 +31,19 @@ Machine::Machine(SandboxConfig loaded)
   auto cwd = std::filesystem::current_path(ec);
   auto windows = ec ? std::nullopt : WindowsPathOf(cwd.string());
   current_directory = windows ? *windows : "C:\\";
+  // A program started by another of this PC gets the name its directory was given, when that
+  // still leads here (C:\Windows\System32 rather than the SysWOW64 folder that holds it).
+  if (const char* given = std::getenv(kDirectoryVariable); given && *given && !ec) {
+    const std::string name = ansi.FromUtf8(given, '?');
+    auto r = paths.Resolve(name);
+    std::error_code same_ec;
+    if (r && r->exists && std::filesystem::equivalent(r->host, cwd, same_ec)) {
+      current_directory = name;
+      while (current_directory.size() > 3 && current_directory.back() == '\\') {
+        current_directory.pop_back();
+      }
+    }
+  }
 }
 
 bool Machine::Elevated() const {

@@ -56,6 +56,8 @@ struct Machine {
   bool Granted(const std::string& host);
   // The environment variable that carries an administrator's rights to a started program.
   static constexpr char kElevatedVariable[] = "VL4_SANDBOX_ELEVATED";
+  // The environment variable that names the working directory a program was started in.
+  static constexpr char kDirectoryVariable[] = "VL4_SANDBOX_DIRECTORY";
 };
 
 }  // namespace vl4::platform::sandbox

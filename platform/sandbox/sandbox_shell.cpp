@@ -171,11 +171,20 @@ std::unique_ptr<Process> SandboxShell::Execute(const std::string& verb, const st
   // starts inherit through the environment, as they inherit an elevated token on Windows.
   std::string sandbox_var = "VL4_SANDBOX=" + m_.config.root;
   std::string elevated_var = std::string(Machine::kElevatedVariable) + "=1";
+  // The working directory by the name it was given: on a 64-bit PC the system directory's host
+  // folder is SysWOW64, yet the program started there is in C:\Windows\System32.
+  std::string directory_var = std::string(Machine::kDirectoryVariable) + "=" +
+                              m_.ansi.ToUtf8(m_.FullPath(work_dir).value_or(work_dir));
   std::vector<char*> envp;
   for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "VL4_SANDBOX=", 12) != 0) envp.push_back(*e);
+    if (std::strncmp(*e, "VL4_SANDBOX=", 12) != 0 &&
+        std::strncmp(*e, Machine::kDirectoryVariable, std::strlen(Machine::kDirectoryVariable)) !=
+            0) {
+      envp.push_back(*e);
+    }
   }
   envp.push_back(sandbox_var.data());
+  envp.push_back(directory_var.data());
   if (SameText(verb, "runas")) envp.push_back(elevated_var.data());
   envp.push_back(nullptr);
 

@@ -40,6 +40,18 @@ TEST_F(Wow64, TheSystemDirectoryIsSysWow64AndSysnativeTheRealOne) {
   EXPECT_FALSE(w.files().FileExists(windows + "\\SysWOW64" + name));
 }
 
+// The uninstaller's shortcut starts it in the system directory: there it is, by that name.
+TEST_F(Wow64, AProgramStartedInTheSystemDirectoryIsThereByItsName) {
+  const std::string report = w.Path("report.txt");
+  auto child =
+      w.shell().Execute("", test::SiblingProgram(w.system(), "vl4_platform_child"),
+                        "\"" + report + "\" 0 0 none", w.system().SystemDirectory(), kSwShowNormal);
+  ASSERT_NE(child, nullptr);
+  child->Wait();
+  const std::string text = w.ReadFile(report).value_or("");
+  EXPECT_TRUE(StartsText("cwd=" + w.system().SystemDirectory() + "\r\n", text)) << text;
+}
+
 TEST_F(Wow64, ProgramFilesIsTheX86OneInTheProgramsView) {
   const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
   const auto ours = w.registry().ReadString(kLm, kKey, "ProgramFilesDir");
