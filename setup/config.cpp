@@ -139,7 +139,11 @@ void WriteSetupConfig(platform::Platform& platform, const std::string& path,
   }
   files.DeleteFile(old_path);
 
-  RewriteResultsHeader(files, install_dir, 0, default_env, install_dir);
+  // The header's code follows its numeric option directly: the "0" that vl.ini keeps for "Not
+  // defined" would become part of the number there (12 and "0" read back as 120, which is no
+  // option), so without a family the header names no environment.
+  RewriteResultsHeader(files, install_dir, 0, current.family_key.empty() ? "" : default_env,
+                       install_dir);
 }
 
 void WriteProductKey(platform::Registry& registry, const std::string& install_dir) {
