@@ -57,6 +57,7 @@ void SetupWindow::FormCreate() {
     if (!files.SetCurrentDirectory(install_dir_)) {
       throw EInOutError(Format("Cannot change to the directory \"%s\"", install_dir_.c_str()));
     }
+    RecoverTemplates();  // before reading vl.ini may rewrite them
     ReadConfiguration();
 
     ResultsHeader header;
