@@ -35,6 +35,18 @@ bool Listed(SetupPc& pc, const std::string& key, const std::string& name) {
   return pc.registry().ValueExists(RootKey::kCurrentUser, key, name);
 }
 
+// Visual Basic 6 with the add-in built, listed and registered by the stand-in tools.
+EnvRow InstalledVb6AddIn(SetupPc& pc) {
+  pc.AddVb6();
+  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
+  const EnvRow row = FoundRow(11, "C:\\VB98\\VB6.EXE", "");
+  ide.Install(row);
+  EXPECT_TRUE(ide.RegisterVbAddin(row));
+  EXPECT_TRUE(pc.pc().WaitForStartedProcesses());
+  EXPECT_EQ(pc.AddInServer(), kAddInLibrary);
+  return row;
+}
+
 // The PC, except that its registry refuses to delete values, as for a user who may read an IDE's
 // keys but not change them.
 class ValuesUndeletable final : public platform::Platform, platform::Registry {
@@ -221,14 +233,12 @@ TEST(IdeModules, ABorlandNetRowLeavesTheCopyItsDelphiRowLists) {
 
 TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
   SetupPc pc;
-  pc.AddVb6();
-  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
-  const EnvRow row = FoundRow(11, "C:\\VB98\\VB6.EXE", "");
-  ide.Install(row);
-  ASSERT_TRUE(ide.RegisterVbAddin(row));
-  ASSERT_TRUE(pc.pc().WaitForStartedProcesses());
-  ASSERT_TRUE(pc.registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary));
+  const EnvRow row = InstalledVb6AddIn(pc);
+  const auto clsid =
+      pc.registry().ReadString(RootKey::kClassesRoot, "\\vl4addin.VL4ToolsForVB\\CLSID", "");
+  ASSERT_TRUE(clsid);
 
+  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
   const IdeRemoval removal = ide.Uninstall(row);
   EXPECT_EQ(removal.removed,
             (std::vector<IdeItem>{
@@ -241,7 +251,8 @@ TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
   EXPECT_EQ(pc.StandInLog().back(),
             "REGSVR32.EXE\tC:\\Windows\\System32\t/u\t/s\tC:\\VL4\\VB6\\vl4addin.dll");
   EXPECT_EQ(pc.StartedProcesses().back().show, platform::kSwShowMinNoActive);
-  EXPECT_FALSE(pc.registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary));
+  EXPECT_EQ(pc.AddInServer(), "");
+  EXPECT_FALSE(pc.registry().KeyExists(RootKey::kClassesRoot, "\\CLSID\\" + *clsid));
   EXPECT_FALSE(pc.files().FileExists(kAddInLibrary));
   EXPECT_EQ(pc.Read(kAddInList), "");
 
@@ -298,53 +309,52 @@ TEST(IdeModules, AnAddInThatCannotBeUndoneKeepsItsRegistrationAndLibrary) {
     std::vector<IdeItem> removed;
     std::vector<IdeRemoval::Left> left;
     size_t regsvr32_starts;
+    bool registered_after;
   };
   const Case cases[] = {
       {"the list cannot be written",
-       [](SetupPc& pc) {
-         pc.InstallStandIn(kRegsvr32);
-         pc.files().SetAttributes(kAddInList, platform::kAttrReadOnly);
-       },
+       [](SetupPc& pc) { pc.files().SetAttributes(kAddInList, platform::kAttrReadOnly); },
        {},
        {{entry, Reason::kRefused},
         {registration, Reason::kStillUsed},
         {library, Reason::kStillUsed}},
-       0},
+       0,
+       true},
       {"no regsvr32",
-       [](SetupPc&) {},
+       [](SetupPc& pc) { pc.files().DeleteFile(kRegsvr32); },
        {entry, section},
        {{registration, Reason::kRefused}, {library, Reason::kStillUsed}},
-       0},
+       0,
+       true},
       {"regsvr32 fails",
        [](SetupPc& pc) {
          const std::string host = pc.HostPath(kRegsvr32);
+         pc.files().DeleteFile(kRegsvr32);  // the link to the stand-in
          std::ofstream(host) << "#!/bin/sh\nexit 5\n";
          ::chmod(host.c_str(), 0755);
        },
        {entry, section},
        {{registration, Reason::kRefused}, {library, Reason::kStillUsed}},
-       1},
+       1,
+       true},
       {"another program holds the library",
-       [](SetupPc& pc) {
-         pc.InstallStandIn(kRegsvr32);
-         pc.pc().LockFile(kAddInLibrary);
-       },
+       [](SetupPc& pc) { pc.pc().LockFile(kAddInLibrary); },
        {entry, section, registration},
        {{library, Reason::kRefused}},
-       1},
+       1,
+       false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetupPc pc;
-    pc.AddModules("VB6");
-    pc.Put(kAddInLibrary, "MZ");
-    pc.Put(kAddInList, "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=1\r\n");
+    const EnvRow row = InstalledVb6AddIn(pc);
+    const size_t started = pc.StartedProcesses().size();
     c.prepare(pc);
-    IdeModules ide(pc.pc(), SetupPc::kInstallDir);
-    const IdeRemoval removal = ide.Uninstall(FoundRow(11, "", ""));
+    const IdeRemoval removal = IdeModules(pc.pc(), SetupPc::kInstallDir).Uninstall(row);
     EXPECT_EQ(removal.removed, c.removed);
     EXPECT_EQ(removal.left, c.left);
-    EXPECT_EQ(pc.StartedProcesses().size(), c.regsvr32_starts);
+    EXPECT_EQ(pc.StartedProcesses().size() - started, c.regsvr32_starts);
+    EXPECT_EQ(pc.AddInServer(), c.registered_after ? kAddInLibrary : "");
     EXPECT_EQ(pc.files().FileExists(kAddInLibrary), !c.left.empty());
   }
 }
