@@ -6,7 +6,8 @@
 # the prefix's syswow64).
 # Start-up with "-FAST" must detect both, compile, copy and register the Delphi tools package,
 # build the Visual Basic add-in, list it in vbaddin.ini and register it: its class in the 32-bit
-# view, naming the library.
+# view, naming the library. A second start, after the registration was made to name another
+# library, must register it again.
 # Usage: actions_wine_e2e.sh <VL4Setup.exe> <vl4standin.exe> <wine prefix>
 set -eu
 exe=$1
@@ -124,4 +125,10 @@ for line in 'DCC32.EXE	C:\vl4act\VL4\DELPHI7	C:\vl4act\VL4\DELPHI7\vl4d7tls.dpk'
   printf "%s\n" "$log" | grep -qixF "$line" || fail "no '$line' in the tools' log: $log"
 done
 
+# An add-in registered from another folder (the list entry is there): the next start registers
+# this installation's library again.
+reg add "HKCR\\CLSID\\$clsid\\InprocServer32" /ve /d 'C:\Old\VL4\VB6\vl4addin.dll' /f > /dev/null
+wine "$dir/VL4/VL4Setup.exe" -FAST > "$dir/run.log" 2>&1 || fail "exit code $? $(cat "$dir/run.log")"
+server=$(add_in_server 'C:\Old\VL4\VB6\vl4addin.dll')
+[ "$server" = "$library" ] || fail "not registered again: the add-in's class names '$server'"
 echo "module installation under Wine: ok"

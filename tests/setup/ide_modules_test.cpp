@@ -261,6 +261,27 @@ TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
   EXPECT_TRUE(again.left.empty());
 }
 
+// regsvr32 /u takes the program identifier away whatever library it names: a registration that
+// names another installation's library is left to it, and this library goes unregistered.
+TEST(IdeModules, UndoingKeepsARegistrationOfAnotherLibrary) {
+  constexpr char kOther[] = "C:\\Old\\VL4\\VB6\\vl4addin.dll";
+  SetupPc pc;
+  const EnvRow row = InstalledVb6AddIn(pc);
+  pc.RegisterAddIn(kOther);
+  const size_t started = pc.StartedProcesses().size();
+
+  const IdeRemoval removal = IdeModules(pc.pc(), SetupPc::kInstallDir).Uninstall(row);
+  EXPECT_EQ(removal.removed,
+            (std::vector<IdeItem>{
+                {Kind::kAddInListEntry, kAddInList, "Add-Ins32\\vl4addin.VL4ToolsForVB"},
+                {Kind::kAddInListSection, kAddInList, "Add-Ins32"},
+                {Kind::kAddInLibrary, kAddInLibrary, ""}}));
+  EXPECT_TRUE(removal.left.empty());
+  EXPECT_EQ(pc.StartedProcesses().size(), started);
+  EXPECT_EQ(pc.AddInServer(), kOther);
+  EXPECT_FALSE(pc.files().FileExists(kAddInLibrary));
+}
+
 // The section goes only when the product's entry was all it held.
 TEST(IdeModules, TheAddInListKeepsWhatOthersPutThere) {
   const IdeItem entry{Kind::kAddInListEntry, kAddInList, "Add-Ins32\\vl4addin.VL4ToolsForVB"};
