@@ -189,8 +189,9 @@ int Register(Platform& pc, const std::vector<std::string>& args) {
     if (!StartsText(kClassLine, line)) continue;
     const std::string rest = line.substr(sizeof kClassLine - 1);
     const size_t blank = rest.find(' ');
-    if (blank != std::string::npos)
+    if (blank != std::string::npos) {
       classes.emplace_back(rest.substr(0, blank), rest.substr(blank + 1));
+    }
   }
   if (classes.empty()) return 4;
   const std::string server = pc.files().FullPath(library);
