@@ -25,20 +25,20 @@ reg() { wine reg "$@" /reg:32; }
 add_in_class() {
   reg query 'HKCR\vl4addin.VL4ToolsForVB\CLSID' /ve 2>/dev/null | grep -o '{[0-9A-Fa-f-]*}' || true
 }
-# The library the add-in's class names, once regsvr32 (not waited for) has registered one.
+# The library the add-in's class names, once regsvr32 (not waited for) has registered one other
+# than $1; after 20 s, whatever it names.
 add_in_server() {
+  server=
   for i in $(seq 1 100); do
     clsid=$(add_in_class)
     if [ -n "$clsid" ]; then
       server=$(reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve 2>/dev/null | tr -d '\r' |
                sed -n 's/.*REG_SZ *//p')
-      if [ -n "$server" ] && [ "$server" != "${1:-}" ]; then
-        echo "$server"
-        return
-      fi
+      [ -n "$server" ] && [ "$server" != "${1:-}" ] && break
     fi
     sleep 0.2
   done
+  printf "%s\n" "$server"
 }
 saved=$WINEPREFIX/vl4act-saved
 fail() { echo "FAIL: $*"; exit 1; }
