@@ -7,6 +7,7 @@
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "setup/file_replace.h"
 #include "setup/results/results_file.h"
 
 namespace vl4 {
@@ -33,8 +34,9 @@ std::string OldPath(const std::string& path) {
   return path + ".OLD";
 }
 
-// A shutdown interrupted between putting the old file aside and renaming the new one leaves
-// both and no vl.ini; the new file was complete by then, so it takes its place.
+// A shutdown interrupted between putting the old file aside and renaming the new one (or one
+// that could not bring the old file back) leaves both and no vl.ini; the new file was complete by
+// then, so it takes its place.
 void FinishInterruptedReplace(platform::Files& files, const std::string& path) {
   if (!files.FileExists(path) && files.FileExists(NewPath(path)) &&
       files.FileExists(OldPath(path))) {
@@ -125,21 +127,13 @@ void WriteSetupConfig(platform::Platform& platform, const std::string& path,
     return;
   }
 
-  const std::string old_path = OldPath(path);
-  files.DeleteFile(old_path);
-  const bool had_file = files.FileExists(path);
-  if (had_file && !files.MoveFile(path, old_path)) {
-    files.DeleteFile(new_path);
-    return;
-  }
-  if (!files.MoveFile(new_path, path)) {
-    if (had_file) files.MoveFile(old_path, path);
-    files.DeleteFile(new_path);
-    return;
-  }
-  files.DeleteFile(old_path);
+  if (!ReplaceFile(files, path, new_path, OldPath(path))) return;
 
-  RewriteResultsHeader(files, install_dir, 0, default_env, install_dir);
+  // The header's code follows its numeric option directly: the "0" that vl.ini keeps for "Not
+  // defined" would become part of the number there (12 and "0" read back as 120, which is no
+  // option), so without a family the header names no environment.
+  RewriteResultsHeader(files, install_dir, 0, current.family_key.empty() ? "" : default_env,
+                       install_dir);
 }
 
 void WriteProductKey(platform::Registry& registry, const std::string& install_dir) {

@@ -106,20 +106,21 @@ std::string IdeDetector::FromRegistry(const EnvRow& row) {
     // 2003, 2005 and 2008 editions: Visual Studio 7.1, 8.0 and 9.0.
     const int edition = InRange(row.number, 12, 14) ? n - 6 : n;
     const std::string version = std::to_string(edition + 6) + (edition == 1 ? ".1" : ".0");
-    const std::string vs_key = "\\SOFTWARE\\Microsoft\\VisualStudio\\" + version;
-    std::string exe = KeepIfExists(
-        ReadValue(registry_, RootKey::kLocalMachine, vs_key + "\\Setup\\VS", "EnvironmentPath"));
+    const std::string vs_key = "\\SOFTWARE\\Microsoft\\VisualStudio\\" + version + "\\Setup\\VS";
+    std::string exe =
+        KeepIfExists(ReadValue(registry_, RootKey::kLocalMachine, vs_key, "EnvironmentPath"));
     if (!exe.empty()) return exe;
-    std::string express_key = vs_key;
+    // Then a directory (with its final "\") and a program name, kept apart: the Express editions
+    // of Visual Basic and Visual C# in keys of their own, the other rows in the same key.
+    std::string second_key = vs_key;
     if (row.number == 13 || row.number == 14 || row.number == 16 || row.number == 17) {
-      express_key = "\\SOFTWARE\\Microsoft\\VBExpress\\" + version;
+      second_key = "\\SOFTWARE\\Microsoft\\VBExpress\\" + version;
     } else if (row.number == 26 || row.number == 27) {
-      express_key = "\\SOFTWARE\\Microsoft\\VCSExpress\\" + version;
+      second_key = "\\SOFTWARE\\Microsoft\\VCSExpress\\" + version;
     }
     std::string install_dir =
-        ReadValue(registry_, RootKey::kLocalMachine, express_key, "InstallDir");
-    std::string app_id = ReadValue(registry_, RootKey::kLocalMachine, express_key, "ApplicationID");
-    // The Express editions keep the directory (with its final "\") and the program's name apart.
+        ReadValue(registry_, RootKey::kLocalMachine, second_key, "InstallDir");
+    std::string app_id = ReadValue(registry_, RootKey::kLocalMachine, second_key, "ApplicationID");
     return install_dir.empty() ? std::string() : KeepIfExists(install_dir + app_id + ".exe");
   }
   if (row.number == 32) {

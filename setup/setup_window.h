@@ -93,6 +93,8 @@ class SetupWindow : public ui::Form {
   void RegisterVbAddin(EnvRow& row);
   // Rewrites the output path of the .NET project templates.
   void RewriteTemplates(bool use_local_dir, const std::string& local_dir_name);
+  // Gives a template that a rewrite left only as its new copy its name back.
+  void RecoverTemplates();
 
   // Header band.
   ui::Panel HeaderPanel{this, "HeaderPanel"};
@@ -195,6 +197,8 @@ class SetupWindow : public ui::Form {
   int RemoveEnvironment(EnvRow& row);
   void CopySamples();
   void DeleteSamples();
+  // The .NET project templates of the environments whose module folder exists.
+  std::vector<std::string> InstalledTemplates();
 
   // Runs an event handler the way the application does: an error is shown in an error box.
   void Guarded(const std::function<void()>& handler);

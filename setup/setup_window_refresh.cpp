@@ -30,8 +30,10 @@ void SetupWindow::RefreshWorkPage() {
     LabelWorkStatus.SetCaption(std::string("\r\n") + texts::kWorkDirMustBeSpecified);
     EditWorkDir.SetText("");
     ButtonChangeDir.SetEnabled(true);
-    // Without a working directory there is no results file to create or delete.
+    // Without a working directory there is no results file to create or delete, and no place for
+    // the samples.
     ButtonResults.SetEnabled(false);
+    ButtonSamples.SetEnabled(false);
     ComboEnvironment.ClearItems();
     ComboEnvironment.SetEnabled(false);
     sample_list_.clear();

@@ -57,6 +57,7 @@ void SetupWindow::FormCreate() {
     if (!files.SetCurrentDirectory(install_dir_)) {
       throw EInOutError(Format("Cannot change to the directory \"%s\"", install_dir_.c_str()));
     }
+    RecoverTemplates();  // before reading vl.ini may rewrite them
     ReadConfiguration();
 
     ResultsHeader header;
@@ -124,7 +125,9 @@ bool SetupWindow::CheckTools() {
 }
 
 // "-FAST" ends the program after start-up; an existing directory is the source directory (the
-// last one wins); the first argument may name the start page by its environment code.
+// last one wins), held as a full path because start-up moves into the installation directory
+// before vl.ini is given back to it; the first argument may name the start page by its
+// environment code.
 void SetupWindow::ParseCommandLine() {
   const std::vector<std::string> arguments = platform_.system().Arguments();
   for (size_t i = 0; i < arguments.size(); ++i) {
@@ -134,7 +137,7 @@ void SetupWindow::ParseCommandLine() {
       fast_mode_ = true;
       special = true;
     } else if (!argument.empty() && platform_.files().DirectoryExists(argument)) {
-      source_dir_ = ExcludeTrailingBackslash(argument);
+      source_dir_ = ExcludeTrailingBackslash(platform_.files().FullPath(argument));
       special = true;
     }
     if (i == 0 && !special) start_argument_ = UpperCase(argument);

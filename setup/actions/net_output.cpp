@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "setup/dialogs/net_output_dialog.h"
+#include "setup/file_replace.h"
 #include "setup/setup_window.h"
 
 namespace vl4 {
@@ -34,19 +35,35 @@ std::string RewriteLine(const std::string& line, const std::string& output_dir) 
   return line;
 }
 
-// The template is written anew beside itself (its name + "1") and then takes the old one's
-// place; any failure leaves the old template as it was.
+// While a template is rewritten it has two more names: its new copy (the template's name + "1")
+// and the old template put aside.
+std::string NewCopy(const std::string& path) {
+  return path + "1";
+}
+std::string PutAside(const std::string& path) {
+  return path + ".OLD";
+}
+
+// The template is written anew beside itself and then takes the old one's place; any failure
+// leaves the old template as it was.
 void RewriteTemplate(platform::Files& files, const std::string& path,
                      const std::string& output_dir) {
   std::optional<std::vector<std::string>> lines = platform::ReadTextFile(files, path);
   if (!lines) return;
   for (std::string& line : *lines) line = RewriteLine(line, output_dir);
-  const std::string temporary = path + "1";
-  if (!platform::WriteTextFile(files, temporary, *lines) || !files.DeleteFile(path)) {
-    files.DeleteFile(temporary);
+  if (!platform::WriteTextFile(files, NewCopy(path), *lines)) {
+    files.DeleteFile(NewCopy(path));
     return;
   }
-  files.MoveFile(temporary, path);
+  ReplaceFile(files, path, NewCopy(path), PutAside(path));
+}
+
+// A template missing beside its new copy was lost in the middle of a rewrite (the program ended,
+// or the old one could not be put back). The copy was complete by then, as the old template is
+// only moved once the copy is written, so it takes the template's place.
+void RecoverTemplate(platform::Files& files, const std::string& path) {
+  if (files.FileExists(path) || !files.FileExists(NewCopy(path))) return;
+  if (files.MoveFile(NewCopy(path), path)) files.DeleteFile(PutAside(path));
 }
 
 }  // namespace
@@ -67,15 +84,24 @@ void SetupWindow::ButtonNetOutputClick() {
   config_.local_dir_name = local_dir_name;
 }
 
-void SetupWindow::RewriteTemplates(bool use_local_dir, const std::string& local_dir_name) {
-  platform::Files& files = platform_.files();
-  const std::string output_dir = IncludeTrailingBackslash(use_local_dir ? local_dir_name : ".");
+std::vector<std::string> SetupWindow::InstalledTemplates() {
+  std::vector<std::string> paths;
   for (const Template& t : kTemplates) {
-    const EnvRow* row = catalogue_.ByCode(t.env_code);
-    const std::string folder = row->ModuleFolder(install_dir_);
-    if (!files.DirectoryExists(folder)) continue;
-    RewriteTemplate(files, folder + "\\" + t.file_name, output_dir);
+    const std::string folder = catalogue_.ByCode(t.env_code)->ModuleFolder(install_dir_);
+    if (platform_.files().DirectoryExists(folder)) paths.push_back(folder + "\\" + t.file_name);
   }
+  return paths;
+}
+
+void SetupWindow::RewriteTemplates(bool use_local_dir, const std::string& local_dir_name) {
+  const std::string output_dir = IncludeTrailingBackslash(use_local_dir ? local_dir_name : ".");
+  for (const std::string& path : InstalledTemplates()) {
+    RewriteTemplate(platform_.files(), path, output_dir);
+  }
+}
+
+void SetupWindow::RecoverTemplates() {
+  for (const std::string& path : InstalledTemplates()) RecoverTemplate(platform_.files(), path);
 }
 
 }  // namespace vl4

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -75,18 +76,20 @@ class IdeModules {
   // Lists the tools package among the IDE's Known Packages (Delphi and C++Builder rows), keeping
   // a value that is already set; the key is never created.
   KnownPackageResult RegisterKnownPackage(const EnvRow& row);
-  // Lists the Visual Basic add-in in vbaddin.ini and starts its registration by regsvr32 (not
-  // waited for) when the library is built and not yet listed. Returns whether the tools are in
-  // the IDE's menu: listed with the library present, or registration started now.
+  // Registers the built Visual Basic add-in with Windows by regsvr32 (started, not waited for)
+  // unless its program identifier already names this library or this object started that
+  // before, and lists it in vbaddin.ini. Returns whether the tools are in the IDE's menu: the
+  // library is registered (or its registration started) and listed.
   bool RegisterVbAddin(const EnvRow& row);
 
   // Undoes what Install and the registrations put into the row's IDE, judged from what is on the
   // PC: the Known Packages value that names the product's package in the row's library directory,
   // then the package copied there (kept while any Known Packages value still names it: the Borland
   // .NET rows share the Delphi row's copy); the add-in list's entry (and its section when nothing
-  // else is left in it), then the registration, undone by regsvr32 /u and waited for, then the
-  // add-in library (kept while it may still be registered). `row` needs its library directory
-  // (empty: the IDE was not found); its other state is not used.
+  // else is left in it), then the registration when it names this add-in library, undone by
+  // regsvr32 /u and waited for, then the add-in library (kept while it may still be registered).
+  // `row` needs its library directory (empty: the IDE was not found); its other state is not
+  // used.
   IdeRemoval Uninstall(const EnvRow& row);
   // Every row in catalogue order, so that the Delphi rows release their copies before the Borland
   // .NET rows of the same IDE look at them.
@@ -110,6 +113,9 @@ class IdeModules {
   // not be started.
   bool RunProgram(const std::string& exe, const std::string& parameters, const std::string& dir,
                   DisplayMode mode);
+  // Starts the system directory's regsvr32 there, minimised without activation; false when it is
+  // missing or could not be started.
+  bool RunRegsvr32(const std::string& parameters);
   // Waits for the kept process while it runs, at most `polls` times 100 ms; then another 100 ms.
   void WaitForProgram(int polls);
   // Whether the kept process has ended with exit code 0.
@@ -118,6 +124,9 @@ class IdeModules {
   platform::Platform& platform_;
   std::string install_dir_;
   std::unique_ptr<platform::Process> process_;  // the last program started
+  // The add-in libraries (upper case) whose registration this object started; regsvr32 is not
+  // waited for, so the registry may not show them yet.
+  std::set<std::string> registrations_started_;
 };
 
 }  // namespace vl4

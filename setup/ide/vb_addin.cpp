@@ -1,6 +1,7 @@
 // The Visual Basic add-in of the Visual Basic 5 and 6 rows: built by the IDE itself when
 // missing, listed in the IDE's add-in list (vbaddin.ini in the Windows directory) and registered
 // with Windows by regsvr32, which is started and not waited for; and the same taken out again.
+#include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -13,7 +14,8 @@ namespace vl4 {
 namespace {
 
 constexpr char kAddInSection[] = "Add-Ins32";
-constexpr char kAddInKey[] = "vl4addin.VL4ToolsForVB";  // the add-in's COM program identifier
+// The add-in's key in the list, which is also its COM program identifier.
+constexpr char kAddInKey[] = "vl4addin.VL4ToolsForVB";
 // regsvr32 /u must have ended before its library is deleted; it gets ten seconds.
 constexpr int kUnregisterPolls = 100;
 
@@ -21,13 +23,31 @@ std::string AddInList(platform::System& system) {
   return IncludeTrailingBackslash(system.WindowsDirectory()) + "vbaddin.ini";
 }
 
-// Where regsvr32.exe lies, without a final "\".
-std::string SystemDir(platform::System& system) {
-  return ExcludeTrailingBackslash(system.SystemDirectory());
-}
-
 std::string AddInLibrary(const EnvRow& row, const std::string& install_dir) {
   return row.ModuleFolder(install_dir) + "\\vl4addin.dll";
+}
+
+// Whether Windows loads `library` for the add-in: its program identifier names a class whose
+// in-process server is that library (the same path, or the same file by its short path). Read in
+// the program's own registry view, where the 32-bit regsvr32 registers a 32-bit library. Nothing
+// when the registry cannot tell.
+std::optional<bool> RegisteredAs(platform::Platform& platform, const std::string& library) {
+  constexpr platform::RootKey kClasses = platform::RootKey::kClassesRoot;
+  std::string server;
+  try {
+    const std::optional<std::string> clsid =
+        platform.registry().ReadString(kClasses, std::string("\\") + kAddInKey + "\\CLSID", "");
+    if (!clsid || clsid->empty()) return false;
+    server = platform.registry()
+                 .ReadString(kClasses, "\\CLSID\\" + *clsid + "\\InprocServer32", "")
+                 .value_or("");
+  } catch (const ERegistryException&) {
+    return std::nullopt;
+  }
+  if (server.empty()) return false;
+  if (SameText(server, library)) return true;
+  const std::string short_server = platform.files().ShortPath(server);
+  return !short_server.empty() && SameText(short_server, platform.files().ShortPath(library));
 }
 
 // Whether the list's section holds nothing but blank lines. The profile functions cannot tell an
@@ -71,26 +91,38 @@ void IdeModules::InstallVbAddin(const EnvRow& row) {
   WaitForProgram(kBuildPolls);
 }
 
-// The list entry stands for a registration that was started: it is written together with the
-// start of regsvr32, never before the library exists. Otherwise an add-in library that was built
-// after the first refresh (a Visual Basic build slower than the setup tool's wait) would be
-// listed but never registered, while the status told the user the tools were in the menu.
+// Visual Basic loads the add-in its list names through the registration of its program
+// identifier, so the list entry and the registration are judged apart: an entry is there for an
+// installation in another folder or from a build that listed the add-in before its library
+// existed, and neither registered this library. regsvr32 is started whenever the registration is
+// missing or names another library; the entry is written once the library is registered or its
+// registration started, never before the library exists.
 bool IdeModules::RegisterVbAddin(const EnvRow& row) {
   platform::Files& files = platform_.files();
   platform::Profile& profile = platform_.profile();
   const std::string list = AddInList(platform_.system());
   const std::string library = AddInLibrary(row, install_dir_);
-  const bool built = files.FileExists(library);
-  const bool listed = ReadBool(profile, list, kAddInSection, kAddInKey, false);
-  if (listed && built) return true;
+  if (!files.FileExists(library)) return false;
 
-  const std::string system_dir = SystemDir(platform_.system());
+  // A registration this object started may still be running: it counts, so that the next
+  // refresh does not start it again. A registry that cannot tell gets the registration anew.
+  if (!registrations_started_.contains(UpperCase(library)) &&
+      RegisteredAs(platform_, library) != true) {
+    if (!RunRegsvr32("/s \"" + library + "\"")) return false;
+    registrations_started_.insert(UpperCase(library));
+  }
+  if (!ReadBool(profile, list, kAddInSection, kAddInKey, false)) {
+    profile.WriteString(list, kAddInSection, kAddInKey, "1");
+  }
+  return true;
+}
+
+// regsvr32 lies in the system directory and runs there.
+bool IdeModules::RunRegsvr32(const std::string& parameters) {
+  const std::string system_dir = ExcludeTrailingBackslash(platform_.system().SystemDirectory());
   const std::string regsvr32 = system_dir + "\\regsvr32.exe";
-  if (!built || !files.FileExists(regsvr32)) return false;
-  const bool started =
-      RunProgram(regsvr32, "/s \"" + library + "\"", system_dir, DisplayMode::kMinimizedNoActivate);
-  if (started && !listed) profile.WriteString(list, kAddInSection, kAddInKey, "1");
-  return started;
+  return platform_.files().FileExists(regsvr32) &&
+         RunProgram(regsvr32, parameters, system_dir, DisplayMode::kMinimizedNoActivate);
 }
 
 // Visual Basic loads what its list names, through the registration: the entry goes first, then the
@@ -103,6 +135,12 @@ IdeRemoval IdeModules::UninstallVbAddin(const EnvRow& row) {
   const std::string list = AddInList(platform_.system());
   const std::string library = AddInLibrary(row, install_dir_);
   const bool built = files.FileExists(library);
+  // regsvr32 /u takes the program identifier's registration away whatever library it names, so
+  // only a registration of this library is undone; another installation's stays. A registry that
+  // cannot tell keeps the registration and the library.
+  const std::optional<bool> registered =
+      built ? RegisteredAs(platform_, library) : std::optional<bool>(false);
+  const bool may_be_registered = registered != false;
   const IdeItem registration{IdeItem::Kind::kAddInRegistration, library, ""};
   const IdeItem library_item{IdeItem::Kind::kAddInLibrary, library, ""};
   IdeRemoval removal;
@@ -113,10 +151,10 @@ IdeRemoval IdeModules::UninstallVbAddin(const EnvRow& row) {
     if (!profile.DeleteKey(list, kAddInSection, kAddInKey) ||
         KeyPresent(profile, list, kAddInSection, kAddInKey)) {
       removal.left.push_back({entry, IdeRemoval::Reason::kRefused});
-      if (built) {
+      if (may_be_registered) {
         removal.left.push_back({registration, IdeRemoval::Reason::kStillUsed});
-        removal.left.push_back({library_item, IdeRemoval::Reason::kStillUsed});
       }
+      if (built) removal.left.push_back({library_item, IdeRemoval::Reason::kStillUsed});
       return removal;
     }
     removal.removed.push_back(entry);
@@ -132,20 +170,19 @@ IdeRemoval IdeModules::UninstallVbAddin(const EnvRow& row) {
 
   // Without the library there is nothing regsvr32 could unregister.
   if (!built) return removal;
-  const std::string system_dir = SystemDir(platform_.system());
-  const std::string regsvr32 = system_dir + "\\regsvr32.exe";
-  bool unregistered = false;
-  if (files.FileExists(regsvr32) && RunProgram(regsvr32, "/u /s \"" + library + "\"", system_dir,
-                                               DisplayMode::kMinimizedNoActivate)) {
-    WaitForProgram(kUnregisterPolls);
-    unregistered = ProgramSucceeded();
+  if (may_be_registered) {
+    bool unregistered = false;
+    if (registered == true && RunRegsvr32("/u /s \"" + library + "\"")) {
+      WaitForProgram(kUnregisterPolls);
+      unregistered = ProgramSucceeded() && RegisteredAs(platform_, library) == false;
+    }
+    if (!unregistered) {
+      removal.left.push_back({registration, IdeRemoval::Reason::kRefused});
+      removal.left.push_back({library_item, IdeRemoval::Reason::kStillUsed});
+      return removal;
+    }
+    removal.removed.push_back(registration);
   }
-  if (!unregistered) {
-    removal.left.push_back({registration, IdeRemoval::Reason::kRefused});
-    removal.left.push_back({library_item, IdeRemoval::Reason::kStillUsed});
-    return removal;
-  }
-  removal.removed.push_back(registration);
   if (DeletePlacedFile(library)) {
     removal.removed.push_back(library_item);
   } else {

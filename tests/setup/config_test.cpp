@@ -2,6 +2,8 @@
 // replacement by renaming that never leaves the file missing or half written.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "setup/results/results_file.h"
 #include "tests/setup/setup_pc.h"
 
@@ -154,18 +156,32 @@ TEST(VlIni, AFailedShutdownWriteLeavesTheOldFile) {
   }
 }
 
+// The header keeps its numeric option; after "Not defined" it names no environment (vl.ini says
+// "0", which must not become part of the number).
 TEST(VlIni, ShutdownRewritesTheInstallationsResultsHeader) {
-  SetupPc pc;
-  Delphi7AndVb6(pc);
-  std::minstd_rand random(5);
-  ASSERT_TRUE(CreateResultsFile(pc.files(), "C:\\VL4", "C:\\VL4\\", "Teacher", "|12vb6", random));
-  pc.Start();
-  pc.Close();
-  ResultsHeader header;
-  ASSERT_EQ(ReadResultsHeader(pc.files(), "C:\\VL4", header), kResultsOk);
-  EXPECT_EQ(header.name, "Teacher");
-  EXPECT_EQ(header.option, 12);
-  EXPECT_EQ(header.env_code, "DELPHI7");
+  struct Case {
+    const char* what;
+    std::function<void(SetupPc&)> environments;
+    const char* env_code;
+  };
+  const Case cases[] = {
+      {"Delphi 7 chosen", Delphi7AndVb6, "DELPHI7"},
+      {"nothing to offer", [](SetupPc& pc) { pc.AddModules("VB6"); }, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetupPc pc;
+    c.environments(pc);
+    std::minstd_rand random(5);
+    ASSERT_TRUE(CreateResultsFile(pc.files(), "C:\\VL4", "C:\\VL4\\", "Teacher", "|12vb6", random));
+    pc.Start();
+    pc.Close();
+    ResultsHeader header;
+    ASSERT_EQ(ReadResultsHeader(pc.files(), "C:\\VL4", header), kResultsOk);
+    EXPECT_EQ(header.name, "Teacher");
+    EXPECT_EQ(header.option, 12);
+    EXPECT_EQ(header.env_code, c.env_code);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "platform/exception.h"
@@ -33,6 +34,18 @@ EnvRow FoundRow(int number, const std::string& exe_path, const std::string& libr
 
 bool Listed(SetupPc& pc, const std::string& key, const std::string& name) {
   return pc.registry().ValueExists(RootKey::kCurrentUser, key, name);
+}
+
+// Visual Basic 6 with the add-in built, listed and registered by the stand-in tools.
+EnvRow InstalledVb6AddIn(SetupPc& pc) {
+  pc.AddVb6();
+  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
+  const EnvRow row = FoundRow(11, "C:\\VB98\\VB6.EXE", "");
+  ide.Install(row);
+  EXPECT_TRUE(ide.RegisterVbAddin(row));
+  EXPECT_TRUE(pc.pc().WaitForStartedProcesses());
+  EXPECT_EQ(pc.AddInServer(), kAddInLibrary);
+  return row;
 }
 
 // The PC, except that its registry refuses to delete values, as for a user who may read an IDE's
@@ -221,14 +234,12 @@ TEST(IdeModules, ABorlandNetRowLeavesTheCopyItsDelphiRowLists) {
 
 TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
   SetupPc pc;
-  pc.AddVb6();
-  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
-  const EnvRow row = FoundRow(11, "C:\\VB98\\VB6.EXE", "");
-  ide.Install(row);
-  ASSERT_TRUE(ide.RegisterVbAddin(row));
-  ASSERT_TRUE(pc.pc().WaitForStartedProcesses());
-  ASSERT_TRUE(pc.registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary));
+  const EnvRow row = InstalledVb6AddIn(pc);
+  const auto clsid =
+      pc.registry().ReadString(RootKey::kClassesRoot, "\\vl4addin.VL4ToolsForVB\\CLSID", "");
+  ASSERT_TRUE(clsid);
 
+  IdeModules ide(pc.pc(), SetupPc::kInstallDir);
   const IdeRemoval removal = ide.Uninstall(row);
   EXPECT_EQ(removal.removed,
             (std::vector<IdeItem>{
@@ -241,13 +252,35 @@ TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
   EXPECT_EQ(pc.StandInLog().back(),
             "REGSVR32.EXE\tC:\\Windows\\System32\t/u\t/s\tC:\\VL4\\VB6\\vl4addin.dll");
   EXPECT_EQ(pc.StartedProcesses().back().show, platform::kSwShowMinNoActive);
-  EXPECT_FALSE(pc.registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary));
+  EXPECT_EQ(pc.AddInServer(), "");
+  EXPECT_FALSE(pc.registry().KeyExists(RootKey::kClassesRoot, "\\CLSID\\" + *clsid));
   EXPECT_FALSE(pc.files().FileExists(kAddInLibrary));
   EXPECT_EQ(pc.Read(kAddInList), "");
 
   const IdeRemoval again = ide.Uninstall(row);
   EXPECT_TRUE(again.removed.empty());
   EXPECT_TRUE(again.left.empty());
+}
+
+// regsvr32 /u takes the program identifier away whatever library it names: a registration that
+// names another installation's library is left to it, and this library goes unregistered.
+TEST(IdeModules, UndoingKeepsARegistrationOfAnotherLibrary) {
+  constexpr char kOther[] = "C:\\Old\\VL4\\VB6\\vl4addin.dll";
+  SetupPc pc;
+  const EnvRow row = InstalledVb6AddIn(pc);
+  pc.RegisterAddIn(kOther);
+  const size_t started = pc.StartedProcesses().size();
+
+  const IdeRemoval removal = IdeModules(pc.pc(), SetupPc::kInstallDir).Uninstall(row);
+  EXPECT_EQ(removal.removed,
+            (std::vector<IdeItem>{
+                {Kind::kAddInListEntry, kAddInList, "Add-Ins32\\vl4addin.VL4ToolsForVB"},
+                {Kind::kAddInListSection, kAddInList, "Add-Ins32"},
+                {Kind::kAddInLibrary, kAddInLibrary, ""}}));
+  EXPECT_TRUE(removal.left.empty());
+  EXPECT_EQ(pc.StartedProcesses().size(), started);
+  EXPECT_EQ(pc.AddInServer(), kOther);
+  EXPECT_FALSE(pc.files().FileExists(kAddInLibrary));
 }
 
 // The section goes only when the product's entry was all it held.
@@ -301,23 +334,21 @@ TEST(IdeModules, AnAddInThatCannotBeUndoneKeepsItsRegistrationAndLibrary) {
   };
   const Case cases[] = {
       {"the list cannot be written",
-       [](SetupPc& pc) {
-         pc.InstallStandIn(kRegsvr32);
-         pc.files().SetAttributes(kAddInList, platform::kAttrReadOnly);
-       },
+       [](SetupPc& pc) { pc.files().SetAttributes(kAddInList, platform::kAttrReadOnly); },
        {},
        {{entry, Reason::kRefused},
         {registration, Reason::kStillUsed},
         {library, Reason::kStillUsed}},
        0},
       {"no regsvr32",
-       [](SetupPc&) {},
+       [](SetupPc& pc) { pc.files().DeleteFile(kRegsvr32); },
        {entry, section},
        {{registration, Reason::kRefused}, {library, Reason::kStillUsed}},
        0},
       {"regsvr32 fails",
        [](SetupPc& pc) {
          const std::string host = pc.HostPath(kRegsvr32);
+         pc.files().DeleteFile(kRegsvr32);  // the link to the stand-in
          std::ofstream(host) << "#!/bin/sh\nexit 5\n";
          ::chmod(host.c_str(), 0755);
        },
@@ -325,10 +356,7 @@ TEST(IdeModules, AnAddInThatCannotBeUndoneKeepsItsRegistrationAndLibrary) {
        {{registration, Reason::kRefused}, {library, Reason::kStillUsed}},
        1},
       {"another program holds the library",
-       [](SetupPc& pc) {
-         pc.InstallStandIn(kRegsvr32);
-         pc.pc().LockFile(kAddInLibrary);
-       },
+       [](SetupPc& pc) { pc.pc().LockFile(kAddInLibrary); },
        {entry, section, registration},
        {{library, Reason::kRefused}},
        1},
@@ -336,15 +364,16 @@ TEST(IdeModules, AnAddInThatCannotBeUndoneKeepsItsRegistrationAndLibrary) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SetupPc pc;
-    pc.AddModules("VB6");
-    pc.Put(kAddInLibrary, "MZ");
-    pc.Put(kAddInList, "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=1\r\n");
+    const EnvRow row = InstalledVb6AddIn(pc);
+    const size_t started = pc.StartedProcesses().size();
     c.prepare(pc);
-    IdeModules ide(pc.pc(), SetupPc::kInstallDir);
-    const IdeRemoval removal = ide.Uninstall(FoundRow(11, "", ""));
+    const IdeRemoval removal = IdeModules(pc.pc(), SetupPc::kInstallDir).Uninstall(row);
     EXPECT_EQ(removal.removed, c.removed);
     EXPECT_EQ(removal.left, c.left);
-    EXPECT_EQ(pc.StartedProcesses().size(), c.regsvr32_starts);
+    EXPECT_EQ(pc.StartedProcesses().size() - started, c.regsvr32_starts);
+    // What the removal reports is what the PC shows.
+    EXPECT_EQ(pc.AddInServer() == kAddInLibrary,
+              std::find(c.removed.begin(), c.removed.end(), registration) == c.removed.end());
     EXPECT_EQ(pc.files().FileExists(kAddInLibrary), !c.left.empty());
   }
 }

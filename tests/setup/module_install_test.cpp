@@ -242,42 +242,55 @@ TEST(ModuleInstall, VisualBasic6BuildsItsAddInAndRegistersItOnce) {
                                       "\t/out\tC:\\VL4\\VB6\\vl4addin.inf",
                                       "REGSVR32.EXE\tC:\\Windows\\System32\t/s\t"
                                       "C:\\VL4\\VB6\\vl4addin.dll"}));
-  EXPECT_EQ(
-      pc.registry().ReadString(RootKey::kLocalMachine, kRegistered, "C:\\VL4\\VB6\\vl4addin.dll"),
-      "registered");
+  EXPECT_EQ(pc.AddInServer(), kAddInLibrary);
 }
 
-// The add-in list names the add-in once its registration was started. A list entry without a
-// library behind it does not count, so a library built later is still registered.
-TEST(ModuleInstall, TheAddInListSaysWhetherTheAddInIsRegistered) {
+// Visual Basic loads the add-in its list names through the registration of its program
+// identifier, so both must name this installation's library: an entry alone (left by an
+// installation in another folder, or by an older build) is registered, and a registration in place
+// is not started again. An entry without a library behind it does not count.
+TEST(ModuleInstall, TheAddInIsRegisteredUnlessWindowsAlreadyLoadsThisLibrary) {
+  constexpr char kListed[] = "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=1\r\n";
+  constexpr char kOther[] = "C:\\Old\\VL4\\VB6\\vl4addin.dll";
   struct Case {
     const char* what;
     const char* list;
-    bool library;
+    bool library;            // built at start-up from the shipped project
+    const char* registered;  // the library the registration names before the start
     const char* list_after;
     size_t regsvr32_starts;
     const char* details_status;  // the second refresh
+    const char* registered_after;
   };
   const Case cases[] = {
-      {"listed", "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=1\r\n", true, "1", 0, kVbInstalled},
-      {"listed as off", "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=0\r\n", true, "1", 1, kVbInstalled},
-      {"no library", "", false, "", 0, kVbUsable},
-      {"listed without a library", "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=1\r\n", false, "1", 0,
-       kVbUsable},
+      {"listed and registered", kListed, true, kAddInLibrary, "1", 0, kVbInstalled, kAddInLibrary},
+      {"listed, never registered", kListed, true, "", "1", 1, kVbInstalled, kAddInLibrary},
+      {"listed, registered in another folder", kListed, true, kOther, "1", 1, kVbInstalled,
+       kAddInLibrary},
+      {"listed as off", "[Add-Ins32]\r\nvl4addin.VL4ToolsForVB=0\r\n", true, "", "1", 1,
+       kVbInstalled, kAddInLibrary},
+      {"registered, not listed", "", true, kAddInLibrary, "1", 0, kVbInstalled, kAddInLibrary},
+      {"no library", "", false, "", "", 0, kVbUsable, ""},
+      {"listed without a library", kListed, false, kOther, "1", 0, kVbUsable, kOther},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     SetupPc pc;
-    pc.AddModules("VB6");
-    pc.AddIde(RootKey::kLocalMachine, kVbKey, "ProductDir", "C:\\VB98\\VB6.exe", "C:\\VB98");
-    pc.InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
+    pc.AddVb6();
+    if (!c.library) pc.files().DeleteFile("C:\\VL4\\VB6\\vl4addin.vbp");
     if (*c.list) pc.Put(kAddInList, c.list);
-    if (c.library) pc.Put("C:\\VL4\\VB6\\vl4addin.dll", "MZ");
+    if (*c.registered) pc.RegisterAddIn(c.registered);
     SetupWindow& form = pc.Start();
-    EXPECT_EQ(pc.StartedProcesses().size(), c.regsvr32_starts) << c.what;
-    EXPECT_EQ(form.LabelEnvsStatus.Caption(), c.details_status) << c.what;
+    size_t regsvr32_starts = 0;
+    for (const SetupPc::Started& started : pc.StartedProcesses()) {
+      if (started.command.find("regsvr32.exe") != std::string::npos) ++regsvr32_starts;
+    }
+    EXPECT_EQ(regsvr32_starts, c.regsvr32_starts);
+    EXPECT_EQ(form.LabelEnvsStatus.Caption(), c.details_status);
     EXPECT_EQ(pc.pc().profile().ReadString(kAddInList, "Add-Ins32", "vl4addin.VL4ToolsForVB", ""),
-              c.list_after)
-        << c.what;
+              c.list_after);
+    ASSERT_TRUE(pc.pc().WaitForStartedProcesses());
+    EXPECT_EQ(pc.AddInServer(), c.registered_after);
   }
 }
 

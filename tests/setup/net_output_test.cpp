@@ -212,5 +212,47 @@ TEST(NetOutput, StartUpRewritesTheTemplatesWhenTheStoredDirectoryIsGone) {
   EXPECT_EQ(pc.Read(kVbTemplate), Rewritten(".\\"));
 }
 
+// The old template stays until the new one has its name: whichever step fails, each template is
+// whole (the first one as it was, the next one rewritten) and nothing is left beside it.
+TEST(NetOutput, ARewriteThatFailsLeavesTheTemplateWhole) {
+  using Fault = platform::SandboxPlatform::Fault;
+  const std::pair<Fault, int> faults[] = {
+      {Fault::kWrite, 1},  // writing the new copy
+      {Fault::kMove, 1},   // putting the old template aside
+      {Fault::kMove, 2},   // giving the new copy the template's name
+  };
+  for (auto [fault, nth] : faults) {
+    SCOPED_TRACE(testing::Message() << static_cast<int>(fault) << " " << nth);
+    SetupPc pc;
+    SetupWindow& form = StartWithTemplates(pc);
+    pc.pc().FailNth(fault, nth);
+    InDialog(pc, form, [](NetOutputDialog& d) {
+      d.UseLocalDirCheck.UserToggle();
+      d.ButtonOK.Click();
+    });
+    EXPECT_EQ(pc.Read(kVbTemplate), kTemplate);
+    EXPECT_EQ(pc.Read(kCsTemplate), Rewritten("C:\\VL4Work\\Output\\"));
+    for (const char* stray : {"1", ".OLD"}) {
+      EXPECT_FALSE(pc.files().FileExists(kVbTemplate + std::string(stray))) << stray;
+    }
+  }
+}
+
+// A rewrite interrupted after the old template went aside leaves the complete new copy, which
+// takes the template's place at the next start.
+TEST(NetOutput, AnInterruptedRewriteIsCompletedAtTheNextStart) {
+  for (bool old_aside : {false, true}) {
+    SCOPED_TRACE(old_aside);
+    SetupPc pc;
+    pc.AddModules("VB7");
+    pc.Put(std::string(kVbTemplate) + "1", Rewritten(".\\"));
+    if (old_aside) pc.Put(std::string(kVbTemplate) + ".OLD", kTemplate);
+    pc.Start();
+    EXPECT_EQ(pc.Read(kVbTemplate), Rewritten(".\\"));
+    EXPECT_FALSE(pc.files().FileExists(std::string(kVbTemplate) + "1"));
+    EXPECT_FALSE(pc.files().FileExists(std::string(kVbTemplate) + ".OLD"));
+  }
+}
+
 }  // namespace
 }  // namespace vl4::test

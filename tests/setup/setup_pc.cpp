@@ -117,10 +117,30 @@ void SetupPc::AddDelphi7(const std::string& project, bool in_registry) {
 
 void SetupPc::AddVb6() {
   AddModules("VB6");
-  Put("C:\\VL4\\VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n");
+  Put("C:\\VL4\\VB6\\vl4addin.vbp",
+      "Type=OleDll\r\nClass=VL4ToolsForVB; VL4ToolsForVB.cls\r\nName=\"vl4addin\"\r\n"
+      "ExeName32=\"vl4addin.dll\"\r\n");
   registry().WriteString(platform::RootKey::kLocalMachine, ides::kVbKey, "ProductDir", "C:\\VB98");
   InstallStandIn("C:\\VB98\\VB6.EXE");
   InstallStandIn("C:\\Windows\\System32\\regsvr32.exe");
+}
+
+void SetupPc::RegisterAddIn(const std::string& library) {
+  // A class identifier of another build of the add-in.
+  const std::string clsid = "{0E5E1D0C-0000-4000-8000-00000000A0D1}";
+  registry().WriteString(platform::RootKey::kClassesRoot, "\\vl4addin.VL4ToolsForVB\\CLSID", "",
+                         clsid);
+  registry().WriteString(platform::RootKey::kClassesRoot, "\\CLSID\\" + clsid + "\\InprocServer32",
+                         "", library);
+}
+
+std::string SetupPc::AddInServer() {
+  const auto clsid =
+      registry().ReadString(platform::RootKey::kClassesRoot, "\\vl4addin.VL4ToolsForVB\\CLSID", "");
+  if (!clsid) return "";
+  return registry()
+      .ReadString(platform::RootKey::kClassesRoot, "\\CLSID\\" + *clsid + "\\InprocServer32", "")
+      .value_or("");
 }
 
 std::vector<SetupPc::Started> SetupPc::StartedProcesses() {

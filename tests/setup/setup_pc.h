@@ -40,8 +40,6 @@ inline constexpr char kVbKey[] =
     "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
 inline constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
 inline constexpr char kAddInLibrary[] = "C:\\VL4\\VB6\\vl4addin.dll";
-// Where the stand-in regsvr32 records the libraries it registered (HKEY_LOCAL_MACHINE).
-inline constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
 }  // namespace ides
 
 class SetupPc {
@@ -81,6 +79,11 @@ class SetupPc {
   // Visual Basic 6 in C:\VB98 with the add-in project shipped and regsvr32 in the system
   // directory.
   void AddVb6();
+  // The add-in's registration with Windows as regsvr32 leaves it (its program identifier, its
+  // class and the class's in-process server), naming `library`; and the library it names now
+  // (empty when it is not registered).
+  void RegisterAddIn(const std::string& library);
+  std::string AddInServer();
 
   // What the PC has started so far, in order: the show command and the command line.
   struct Started {

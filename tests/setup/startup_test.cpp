@@ -2,6 +2,8 @@
 // line, the first run on a fresh PC and the ways start-up ends the program early.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/file_tree.h"
 #include "platform/text.h"
 #include "setup/results/results_file.h"
@@ -234,6 +236,24 @@ TEST(StartUp, ASourceDirectoryWithoutVlIniOnlyReceivesOne) {
   EXPECT_EQ(form.Config().user_name, "Local");
   pc.Close();
   EXPECT_EQ(pc.Read("C:\\Class\\vl.ini"), pc.Read("C:\\VL4\\VL.INI"));
+}
+
+// Start-up moves into the installation directory, so a relative source directory must be held
+// as the folder it named when the program started.
+TEST(StartUp, ARelativeSourceDirectoryIsTheFolderItNamedAtTheStart) {
+  SetupPc pc;
+  pc.AddModules("DELPHI7");
+  platform::ForceDirectories(pc.files(), "C:\\Class\\Group");
+  pc.Put("C:\\Class\\vl.ini", "[Work Directory]\r\nLabel=Petrov\r\n");
+  const std::filesystem::path host_cwd = std::filesystem::current_path();
+  std::filesystem::current_path(pc.HostPath("C:\\Class\\Group"));  // the program starts there
+  SetupWindow& form = pc.Start({".."});
+  std::filesystem::current_path(host_cwd);
+  EXPECT_EQ(form.SourceDir(), "C:\\Class");
+  EXPECT_EQ(form.Config().user_name, "Petrov");
+  pc.Close();
+  EXPECT_EQ(pc.Read("C:\\Class\\vl.ini"), pc.Read("C:\\VL4\\VL.INI"));
+  EXPECT_FALSE(pc.files().FileExists("C:\\vl.ini"));
 }
 
 TEST(StartUp, AWorkingDirectoryThatCannotBeCreatedIsLeftEmpty) {

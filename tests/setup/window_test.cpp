@@ -431,6 +431,12 @@ TEST(SetupWindow, TheSampleButtonFollowsTheSamplesOfTheEnvironment) {
   EXPECT_EQ(form.SampleFolder(), "LAZARUS");
   EXPECT_EQ(form.SampleList(), std::vector<std::string>{"demo.lpr"});
   EXPECT_EQ(form.ButtonSamples.Caption(), "Copy sample files to the working directory [F7]");
+
+  // Without a working directory there is nowhere to copy to.
+  EXPECT_TRUE(platform::RemoveTree(pc.files(), "C:\\VL4Work").empty());
+  form.ButtonBack.Click();
+  form.ButtonNext.Click();
+  EXPECT_FALSE(form.ButtonSamples.Enabled());
 }
 
 TEST(SetupWindow, WithoutSamplesTheButtonIsHidden) {

@@ -46,8 +46,10 @@ cleanup() {
     done
     rm -rf "$saved"
   fi
+  clsid=$(reg query 'HKCR\vl4addin.VL4ToolsForVB\CLSID' /ve 2>/dev/null | grep -o '{[0-9A-Fa-f-]*}' || true)
+  [ -z "$clsid" ] || reg delete "HKCR\\CLSID\\$clsid" /f > /dev/null 2>&1 || true
   for key in 'HKLM\Software\Veltoria 4' 'HKLM\Software\Borland\Delphi\7.0' \
-             'HKCU\Software\Borland\Delphi\7.0' 'HKLM\Software\VL4 Stand-in' \
+             'HKCU\Software\Borland\Delphi\7.0' 'HKCR\vl4addin.VL4ToolsForVB' \
              'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic'; do
     reg delete "$key" /f > /dev/null 2>&1 || true
   done
@@ -135,12 +137,13 @@ tr -d '\r' < "$c/windows/vbaddin.ini" | grep -x 'vl4addin.VL4ToolsForVB=1' | sed
   fail "vbaddin.ini: $(cat "$c/windows/vbaddin.ini" 2>&1)"
 registered=
 for i in $(seq 1 100); do  # regsvr32 is not waited for
-  registered=$(reg query 'HKLM\Software\VL4 Stand-in\Registered Libraries' 2>/dev/null | tr -d '\r' |
-               grep -F 'VB6\vl4addin.dll') && break
+  clsid=$(reg query 'HKCR\vl4addin.VL4ToolsForVB\CLSID' /ve 2>/dev/null | grep -o '{[0-9A-Fa-f-]*}') &&
+    registered=$(reg query "HKCR\\CLSID\\$clsid\\InprocServer32" /ve 2>/dev/null | tr -d '\r' |
+                 grep -F 'VB6\vl4addin.dll') && break
   sleep 0.2
 done
 [ -n "$registered" ] || fail "the add-in was not registered"
-echo "  regsvr32: $(echo "$registered" | sed 's/^ *//;s/ *REG_SZ.*//')"
+echo "  regsvr32: $(echo "$registered" | sed 's/.*REG_SZ *//')"
 echo "vl.ini:"
 [ -f "$dest/VL.INI" ] || fail "no vl.ini"
 sed 's/^/  /' "$dest/VL.INI" | tr -d '\r'

@@ -4,25 +4,31 @@
 #include <windows.h>  // first, as everywhere in the Windows build
 #endif
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 
 namespace vl4 {
 namespace {
 
 using platform::Platform;
 
-constexpr char kRegisteredKey[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
 constexpr char kDelayMarker[] = "vl4standin-delay=";
+// In a library the Visual Basic build made, each line that starts so names one of its classes:
+// "class <program identifier> <class identifier>".
+constexpr char kClassLine[] = "class ";
 
 std::optional<std::string> ReadWhole(Platform& pc, const std::string& path) {
   try {
@@ -95,7 +101,40 @@ int Compile(Platform& pc, const std::vector<std::string>& args) {
   return WriteWhole(pc, base + "." + ext, "MZ VL4 stand-in package " + name + "\r\n") ? 0 : 1;
 }
 
-// VB /makedll "<p>.vbp" /out "<p>.inf": the library the project names, and the build log.
+// The values of `key` in a project's "key=value" lines, without their quotes.
+std::vector<std::string> ProjectValues(const std::string& project, const std::string& key) {
+  std::vector<std::string> values;
+  for (const std::string& line : platform::SplitLines(project)) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos || !SameText(Trim(line.substr(0, equals)), key)) continue;
+    std::string value = Trim(line.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
+    values.push_back(value);
+  }
+  return values;
+}
+
+// The class identifier Visual Basic keeps for a class across builds, made here from its program
+// identifier: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" from two FNV-1a hashes of it.
+std::string ClassId(const std::string& prog_id) {
+  auto fnv = [&prog_id](uint64_t hash) {
+    for (unsigned char c : UpperCase(prog_id)) hash = (hash ^ c) * 0x100000001B3u;
+    return hash;
+  };
+  char hex[33];
+  std::snprintf(hex, sizeof hex, "%016llX%016llX",
+                static_cast<unsigned long long>(fnv(0xCBF29CE484222325u)),
+                static_cast<unsigned long long>(fnv(0x84222325CBF29CE4u)));
+  const std::string h = hex;
+  return "{" + h.substr(0, 8) + "-" + h.substr(8, 4) + "-" + h.substr(12, 4) + "-" +
+         h.substr(16, 4) + "-" + h.substr(20) + "}";
+}
+
+// VB /makedll "<p>.vbp" /out "<p>.inf": the library the project names, with a line for each of
+// its classes, and the build log. A class's program identifier is the project's name, a dot and
+// the class's name ("Class=<name>; <file>").
 int MakeDll(Platform& pc, const std::vector<std::string>& args) {
   std::string project, log;
   for (size_t i = 0; i + 1 < args.size(); ++i) {
@@ -108,10 +147,19 @@ int MakeDll(Platform& pc, const std::vector<std::string>& args) {
     return 1;
   }
   DelayAsAsked(pc, *source);
-  std::string library = ValueAfter(*source, "ExeName32=\"");
-  if (library.empty()) library = ExtractFileName(ChangeFileExt(project, ".dll"));
-  const bool built = WriteWhole(pc, ExtractFilePath(project) + library,
-                                "MZ VL4 stand-in ActiveX library " + library + "\r\n");
+  const std::vector<std::string> exe_names = ProjectValues(*source, "ExeName32");
+  const std::string library = exe_names.empty() || exe_names.front().empty()
+                                  ? ExtractFileName(ChangeFileExt(project, ".dll"))
+                                  : exe_names.front();
+  const std::vector<std::string> names = ProjectValues(*source, "Name");
+  const std::string project_name =
+      names.empty() ? ExtractFileName(ChangeFileExt(project, "")) : names.front();
+  std::string contents = "MZ VL4 stand-in ActiveX library " + library + "\r\n";
+  for (const std::string& value : ProjectValues(*source, "Class")) {
+    const std::string prog_id = project_name + "." + Trim(value.substr(0, value.find(';')));
+    contents += kClassLine + prog_id + " " + ClassId(prog_id) + "\r\n";
+  }
+  const bool built = WriteWhole(pc, ExtractFilePath(project) + library, contents);
   if (!log.empty()) {
     WriteWhole(pc, log,
                "Build of '" + library + "' " + (built ? "succeeded." : "failed.") + "\r\n");
@@ -119,7 +167,10 @@ int MakeDll(Platform& pc, const std::vector<std::string>& args) {
   return built ? 0 : 1;
 }
 
-// regsvr32 [/s] [/u] "<library>": the registration, as a value under the stand-in's key.
+// regsvr32 [/s] [/u] "<library>": registers the library's classes with Windows as the library
+// itself would (its program identifiers, their classes, the classes' in-process server) or, with
+// /u, takes them away again. Exit codes as regsvr32's: 3 when the library cannot be loaded, 4
+// when it offers nothing to register, 5 when the registry refuses.
 int Register(Platform& pc, const std::vector<std::string>& args) {
   std::string library;
   bool unregister = false;
@@ -130,12 +181,39 @@ int Register(Platform& pc, const std::vector<std::string>& args) {
       library = arg;
     }
   }
-  if (library.empty() || !pc.files().FileExists(library)) return 3;
-  const std::string full = pc.files().FullPath(library);
-  if (unregister) {
-    pc.registry().DeleteValue(platform::RootKey::kLocalMachine, kRegisteredKey, full);
-  } else {
-    pc.registry().WriteString(platform::RootKey::kLocalMachine, kRegisteredKey, full, "registered");
+  const std::optional<std::string> contents =
+      library.empty() ? std::nullopt : ReadWhole(pc, library);
+  if (!contents) return 3;
+  std::vector<std::pair<std::string, std::string>> classes;  // program identifier, class
+  for (const std::string& line : platform::SplitLines(*contents)) {
+    if (!StartsText(kClassLine, line)) continue;
+    const std::string rest = line.substr(sizeof kClassLine - 1);
+    const size_t blank = rest.find(' ');
+    if (blank != std::string::npos) {
+      classes.emplace_back(rest.substr(0, blank), rest.substr(blank + 1));
+    }
+  }
+  if (classes.empty()) return 4;
+  const std::string server = pc.files().FullPath(library);
+  platform::Registry& registry = pc.registry();
+  constexpr platform::RootKey kClasses = platform::RootKey::kClassesRoot;
+  try {
+    for (const auto& [prog_id, clsid] : classes) {
+      const std::string class_key = "\\CLSID\\" + clsid;
+      if (unregister) {
+        registry.DeleteKey(kClasses, class_key);
+        registry.DeleteKey(kClasses, "\\" + prog_id);
+        continue;
+      }
+      registry.WriteString(kClasses, "\\" + prog_id, "", prog_id);
+      registry.WriteString(kClasses, "\\" + prog_id + "\\CLSID", "", clsid);
+      registry.WriteString(kClasses, class_key, "", prog_id);
+      registry.WriteString(kClasses, class_key + "\\InprocServer32", "", server);
+      registry.WriteString(kClasses, class_key + "\\InprocServer32", "ThreadingModel", "Apartment");
+      registry.WriteString(kClasses, class_key + "\\ProgID", "", prog_id);
+    }
+  } catch (const ERegistryException&) {
+    return 5;
   }
   return 0;
 }
