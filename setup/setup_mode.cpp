@@ -15,7 +15,7 @@ namespace vl4 {
 int RunSetupMode(platform::Platform& platform, ui::Application& app) {
   app.SetTitle(texts::kAppTitle);
   SetupWindow window(app, platform);
-  window.FormCreate();
+  window.StartUp();
   AboutDialog about(app);
   UserNameDialog user_name(app);
   NetOutputDialog net_output(app, platform.files());

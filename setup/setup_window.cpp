@@ -102,9 +102,9 @@ SetupWindow::SetupWindow(ui::Application& app, platform::Platform& platform)
   ButtonEnvsBrowse.OnClick = SenderHandler(&SetupWindow::BrowseClick);
   ButtonEnvsDelete.OnClick = SenderHandler(&SetupWindow::DeleteClick);
   OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) {
-    Guarded([&] { FormKeyDown(key, shift); });
+    Guarded([&] { KeyDown(key, shift); });
   };
-  OnClose = [this](ui::Control&) { Guarded([this] { FormClose(); }); };
+  OnClose = [this](ui::Control&) { Guarded([this] { ShutDown(); }); };
   SetPopupMenu(&PageMenu);
 }
 
@@ -217,7 +217,7 @@ void SetupWindow::OpenSite() {
 }
 
 // Every key passes here before the focused control sees it.
-void SetupWindow::FormKeyDown(uint16_t& key, unsigned shift) {
+void SetupWindow::KeyDown(uint16_t& key, unsigned shift) {
   auto press = [](ui::Button& button) {
     if (button.Visible() && button.Enabled()) button.Click();
   };

@@ -33,7 +33,7 @@ class SetupWindow : public ui::Form {
 
   // Start-up: everything that happens while the window is created, before the user sees it.
   // It may end the program early (a missing tool, no environment, a system error, "-FAST").
-  void FormCreate();
+  void StartUp();
   // The dialogs are created after the setup window, so start-up never uses them.
   void AttachDialogs(AboutDialog& about, UserNameDialog& user_name, NetOutputDialog& net_output);
 
@@ -154,9 +154,9 @@ class SetupWindow : public ui::Form {
   void SystemError(const std::string& kind, const std::string& message);
 
   // Shutdown.
-  void FormClose();
+  void ShutDown();
 
-  void FormKeyDown(uint16_t& key, unsigned shift);
+  void KeyDown(uint16_t& key, unsigned shift);
   void PageEntered(int number);
   void ShowAbout();
   void OpenSite();

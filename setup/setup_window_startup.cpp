@@ -22,7 +22,7 @@ constexpr const char* kTools[] = {"VL4Demo.exe", "VL4Load.exe", "VL4Res.exe"};
 
 }  // namespace
 
-void SetupWindow::FormCreate() {
+void SetupWindow::StartUp() {
   SetFixedCaptions();
   // The sealing of the results file draws its filler from here.
   random_.seed(static_cast<std::minstd_rand::result_type>(
@@ -236,7 +236,7 @@ void SetupWindow::SystemError(const std::string& kind, const std::string& messag
   EndProgram();
 }
 
-void SetupWindow::FormClose() {
+void SetupWindow::ShutDown() {
   if (ended_early_) return;
   WriteSetupConfig(
       platform_, config_path_, catalogue_, config_, current_,

@@ -36,7 +36,7 @@ NetOutputDialog::NetOutputDialog(ui::Application& app, platform::Files& files)
   ButtonCancel.SetCaption(texts::kCancel);
   ButtonCancel.SetCancel(true);
   ButtonCancel.SetModalResult(ui::ModalResult::kCancel);
-  OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) { FormKeyDown(key, shift); };
+  OnKeyDown = [this](ui::Control&, uint16_t& key, unsigned shift) { KeyDown(key, shift); };
   OnCloseQuery = [this](ui::Control&, bool& can_close) {
     if (GetModalResult() == ui::ModalResult::kOK && UseLocalDirCheck.Checked()) {
       can_close = ValidateLocalDir();
@@ -88,7 +88,7 @@ bool NetOutputDialog::ValidateLocalDir() {
   return false;
 }
 
-void NetOutputDialog::FormKeyDown(uint16_t& key, unsigned shift) {
+void NetOutputDialog::KeyDown(uint16_t& key, unsigned shift) {
   if (key != ui::kKeyF8 || shift != ui::kShiftNone) return;
   key = 0;
   if (ButtonBrowse.Enabled()) ButtonBrowse.Click();

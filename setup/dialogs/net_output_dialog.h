@@ -36,7 +36,7 @@ class NetOutputDialog : public ui::Form {
   // OK with a local directory: it must lie on a fixed disk ("X:\..."), and it is created on
   // request. A refusal keeps the dialog open with the user's input.
   bool ValidateLocalDir();
-  void FormKeyDown(uint16_t& key, unsigned shift);
+  void KeyDown(uint16_t& key, unsigned shift);
 
   platform::Files& files_;
   std::string work_dir_;

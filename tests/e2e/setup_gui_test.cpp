@@ -155,7 +155,7 @@ TEST_F(SetupOnScreen, TheEnvironmentsPageThenTheWorkingDirectoryPage) {
   app.SetTitle("VL4 Setup");
   SetupWindow form(app, platform);
   app.SetMainForm(&form);
-  form.FormCreate();
+  form.StartUp();
   AboutDialog about(app);
   UserNameDialog user_name(app);
   NetOutputDialog net_output(app, platform.files());

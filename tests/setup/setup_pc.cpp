@@ -166,7 +166,7 @@ SetupWindow& SetupPc::Start(std::vector<std::string> arguments) {
   ui_.app.SetTitle("VL4 Setup");
   window_ = std::make_unique<SetupWindow>(ui_.app, *pc_);
   ui_.app.SetMainForm(window_.get());
-  window_->FormCreate();
+  window_->StartUp();
   about_ = std::make_unique<AboutDialog>(ui_.app);
   user_name_ = std::make_unique<UserNameDialog>(ui_.app);
   net_output_ = std::make_unique<NetOutputDialog>(ui_.app, pc_->files());
