@@ -25,14 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using platform::RootKey;
 
-constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
-constexpr char kDelphiRoot[] = "C:\\Program Files (x86)\\Borland\\Delphi7";
-constexpr char kDelphiExe[] = "C:\\Program Files (x86)\\Borland\\Delphi7\\Bin\\delphi32.exe";
-constexpr char kVbKey[] =
-    "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
-constexpr char kVbDir[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98";
-constexpr char kVbExe[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
-
 // The product's files as the demo distribution ships them (module folders of Delphi 7 and Visual
 // Basic 6, samples), relative to the installation.
 const std::pair<const char*, const char*> kProductFiles[] = {
@@ -131,7 +123,7 @@ UninstallPc::UninstallPc() {
   // Visual Basic 6, with its own add-ins listed.
   InstallStandIn(sandbox, kVbExe);
   registry().WriteString(RootKey::kLocalMachine, kVbKey, "ProductDir", kVbDir);
-  Put(kAddInList, "[Add-Ins32]\r\nAppWizard.Wizard=0\r\n");
+  Put(kAddInList, kVbAddIns);
 }
 
 void UninstallPc::Put(const std::string& path, std::string_view bytes) {

@@ -27,11 +27,21 @@ inline constexpr char kWorkDir[] = "C:\\VL4Work";
 inline constexpr char kHeader[] =
     "Uninstall Veltoria 4|Do you want to uninstall Veltoria 4?|Veltoria 4 has uninstalled "
     "completely.|Veltoria 4 has uninstalled but the following files have not removed:|";
+// Delphi 7 and Visual Basic 6 where their 32-bit installers put them on a 64-bit PC.
+inline constexpr char kDelphiKey[] = "\\SOFTWARE\\Borland\\Delphi\\7.0";
+inline constexpr char kDelphiRoot[] = "C:\\Program Files (x86)\\Borland\\Delphi7";
+inline constexpr char kDelphiExe[] = "C:\\Program Files (x86)\\Borland\\Delphi7\\Bin\\delphi32.exe";
 inline constexpr char kDelphiLib[] = "C:\\Program Files (x86)\\Borland\\Delphi7\\Lib";
 inline constexpr char kDelphiKnown[] = "\\Software\\Borland\\Delphi\\7.0\\Known Packages";
 inline constexpr char kPackageCopy[] =
     "C:\\Program Files (x86)\\Borland\\Delphi7\\Lib\\vl4d7tls.bpl";
+inline constexpr char kVbKey[] =
+    "\\SOFTWARE\\Microsoft\\Visual Studio\\6.0\\Setup\\Microsoft Visual Basic";
+inline constexpr char kVbDir[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98";
+inline constexpr char kVbExe[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98\\VB6.EXE";
 inline constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
+// Visual Basic's own add-in list, before the product.
+inline constexpr char kVbAddIns[] = "[Add-Ins32]\r\nAppWizard.Wizard=0\r\n";
 inline constexpr char kAddInLibrary[] = "C:\\Program Files (x86)\\VL4\\VB6\\vl4addin.dll";
 // Where the stand-in regsvr32 records the libraries it registered (HKEY_LOCAL_MACHINE).
 inline constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
