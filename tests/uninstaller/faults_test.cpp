@@ -101,6 +101,33 @@ TEST(Uninstaller, WhatStaysIsListedAndALaterRunFinishesTheJob) {
   }
 }
 
+// A standard user who refuses the elevation: the installation goes (the installer let the Users
+// group change it), what needs an administrator stays and is listed, no IDE points at anything
+// missing, and an administrator's later run finishes the job.
+TEST(Uninstaller, WithoutAnAdministratorsRightsWhatTheUserMayChangeGoes) {
+  UninstallPc pc;
+  const PcSnapshot before = pc.Snapshot();
+  pc.Install();
+  ASSERT_TRUE(pc.files().AllowUsersToModify(kDest));
+  pc.pc().SetAdministrator(false);
+  EXPECT_EQ(pc.UninstallQuietly(), kSomethingStayed);
+  EXPECT_EQ(pc.IdeProblems(), "");
+  const std::string library = kAddInLibrary;
+  EXPECT_EQ(pc.Read(QuietReportPath(kLog)),
+            "Veltoria 4 has uninstalled but the following files have not removed:\r\n" +
+                std::string(kPackageCopy) + "\r\n" + kAddInList +
+                ", entry \"Add-Ins32\\vl4addin.VL4ToolsForVB\"\r\n" + library +
+                " (registered with Windows)\r\n" + library + "\r\n" + kSystem +
+                "\\uninvl32.exe\r\n" + kSystem + "\\vl4.dll\r\n" +
+                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Veltoria 4 (registry key)\r\n" +
+                "HKEY_LOCAL_MACHINE" + kUninstallEntry + " (registry key)\r\n");
+  EXPECT_FALSE(pc.files().FileExists(std::string(kDest) + "\\VL4Demo.exe"));
+
+  pc.pc().SetAdministrator(true);
+  EXPECT_EQ(pc.UninstallQuietly(), kEverythingWent);
+  EXPECT_EQ(Differences(before, pc.Snapshot()), kUninstallerStays);
+}
+
 TEST(Uninstaller, AnInstallationChangedByHandGoesAllTheSame) {
   const std::string moved_dest = "C:\\Moved\\VL4";
   const std::string other_menu = "C:\\Users\\Teacher\\Programs";
