@@ -5,6 +5,7 @@
 // questions are callbacks.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
