@@ -4,6 +4,7 @@
 // pointing at something missing, and a later run finishes the job.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "platform/file_tree.h"
