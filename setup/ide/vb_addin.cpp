@@ -27,27 +27,35 @@ std::string AddInLibrary(const EnvRow& row, const std::string& install_dir) {
   return row.ModuleFolder(install_dir) + "\\vl4addin.dll";
 }
 
-// Whether Windows loads `library` for the add-in: its program identifier names a class whose
-// in-process server is that library (the same path, or the same file by its short path). Read in
-// the program's own registry view, where the 32-bit regsvr32 registers a 32-bit library. Nothing
-// when the registry cannot tell.
-std::optional<bool> RegisteredAs(platform::Platform& platform, const std::string& library) {
+// The library Windows loads for the add-in: its program identifier names a class whose in-process
+// server that is ("" when none is registered). Read in the program's own registry view, where the
+// 32-bit regsvr32 registers a 32-bit library. Nothing when the registry cannot tell.
+std::optional<std::string> RegisteredServer(platform::Platform& platform) {
   constexpr platform::RootKey kClasses = platform::RootKey::kClassesRoot;
-  std::string server;
   try {
     const std::optional<std::string> clsid =
         platform.registry().ReadString(kClasses, std::string("\\") + kAddInKey + "\\CLSID", "");
-    if (!clsid || clsid->empty()) return false;
-    server = platform.registry()
-                 .ReadString(kClasses, "\\CLSID\\" + *clsid + "\\InprocServer32", "")
-                 .value_or("");
+    if (!clsid || clsid->empty()) return std::string();
+    return platform.registry()
+        .ReadString(kClasses, "\\CLSID\\" + *clsid + "\\InprocServer32", "")
+        .value_or("");
   } catch (const ERegistryException&) {
     return std::nullopt;
   }
-  if (server.empty()) return false;
-  if (SameText(server, library)) return true;
-  const std::string short_server = platform.files().ShortPath(server);
-  return !short_server.empty() && SameText(short_server, platform.files().ShortPath(library));
+}
+
+// The same file: the same path, or the same by their short paths.
+bool SameFile(platform::Files& files, const std::string& a, const std::string& b) {
+  if (SameText(a, b)) return true;
+  const std::string short_a = files.ShortPath(a);
+  return !short_a.empty() && SameText(short_a, files.ShortPath(b));
+}
+
+// Whether Windows loads `library` for the add-in; nothing when the registry cannot tell.
+std::optional<bool> RegisteredAs(platform::Platform& platform, const std::string& library) {
+  const std::optional<std::string> server = RegisteredServer(platform);
+  if (!server) return std::nullopt;
+  return !server->empty() && SameFile(platform.files(), *server, library);
 }
 
 // Whether the list's section holds nothing but blank lines. The profile functions cannot tell an
@@ -136,10 +144,15 @@ IdeRemoval IdeModules::UninstallVbAddin(const EnvRow& row) {
   const std::string library = AddInLibrary(row, install_dir_);
   const bool built = files.FileExists(library);
   // regsvr32 /u takes the program identifier's registration away whatever library it names, so
-  // only a registration of this library is undone; another installation's stays. A registry that
+  // only a registration of this library is undone, or one whose library is gone (an installation
+  // moved by hand: nothing can load it any more); another installation's stays. A registry that
   // cannot tell keeps the registration and the library.
-  const std::optional<bool> registered =
-      built ? RegisteredAs(platform_, library) : std::optional<bool>(false);
+  const std::optional<bool> registered = [&]() -> std::optional<bool> {
+    if (!built) return false;
+    const std::optional<std::string> server = RegisteredServer(platform_);
+    if (!server) return std::nullopt;
+    return !server->empty() && (SameFile(files, *server, library) || !files.FileExists(*server));
+  }();
   const bool may_be_registered = registered != false;
   const IdeItem registration{IdeItem::Kind::kAddInRegistration, library, ""};
   const IdeItem library_item{IdeItem::Kind::kAddInLibrary, library, ""};
@@ -174,7 +187,7 @@ IdeRemoval IdeModules::UninstallVbAddin(const EnvRow& row) {
     bool unregistered = false;
     if (registered == true && RunRegsvr32("/u /s \"" + library + "\"")) {
       WaitForProgram(kUnregisterPolls);
-      unregistered = ProgramSucceeded() && RegisteredAs(platform_, library) == false;
+      unregistered = ProgramSucceeded() && RegisteredServer(platform_) == std::string();
     }
     if (!unregistered) {
       removal.left.push_back({registration, IdeRemoval::Reason::kRefused});

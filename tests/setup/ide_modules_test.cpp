@@ -263,11 +263,14 @@ TEST(IdeModules, UndoingTheVisualBasicAddInUnregistersItBeforeItsLibraryGoes) {
 }
 
 // regsvr32 /u takes the program identifier away whatever library it names: a registration that
-// names another installation's library is left to it, and this library goes unregistered.
+// names another installation's library is left to it, and this library goes unregistered. (One
+// whose library is gone serves nobody and is undone: the uninstaller's tests move an
+// installation by hand.)
 TEST(IdeModules, UndoingKeepsARegistrationOfAnotherLibrary) {
   constexpr char kOther[] = "C:\\Old\\VL4\\VB6\\vl4addin.dll";
   SetupPc pc;
   const EnvRow row = InstalledVb6AddIn(pc);
+  pc.Put(kOther, "MZ");
   pc.RegisterAddIn(kOther);
   const size_t started = pc.StartedProcesses().size();
 

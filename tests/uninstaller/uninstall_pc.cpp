@@ -38,7 +38,9 @@ const std::pair<const char*, const char*> kProductFiles[] = {
     {"DELPHI7\\vl4d7tls.dpk", "package vl4d7tls;\r\ncontains vl4tools;\r\nend.\r\n"},
     {"VB6\\vl4.bas", "Attribute VB_Name = \"vl4\"\r\n"},
     {"VB6\\loadvb.dat", "Type=Exe\r\n"},
-    {"VB6\\vl4addin.vbp", "Type=OleDll\r\nExeName32=\"vl4addin.dll\"\r\n"},
+    {"VB6\\vl4addin.vbp",
+     "Type=OleDll\r\nClass=VL4ToolsForVB; VL4ToolsForVB.cls\r\nName=\"vl4addin\"\r\n"
+     "ExeName32=\"vl4addin.dll\"\r\n"},
     {"SAMPLES\\DELPHI7\\hello.dpr", "program hello;\r\n"},
     {"SAMPLES\\VB6\\hello.bas", "Sub Main()\r\n"},
     {"VL4Setup.exe", "MZ setup tool"},
@@ -106,11 +108,11 @@ UninstallPc::UninstallPc() {
   programs_ = sandbox.shell().GetSpecialFolder(platform::SpecialFolder::kPrograms);
   desktop_ = sandbox.shell().GetSpecialFolder(platform::SpecialFolder::kDesktopDirectory);
   // What every Windows has: the list of installed programs, the shared-DLL counter and the
-  // registry of COM libraries (here the stand-in regsvr32's).
+  // COM classes.
   registry().CreateKey(RootKey::kLocalMachine,
                        "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
   registry().CreateKey(RootKey::kLocalMachine, kSharedDlls);
-  registry().CreateKey(RootKey::kLocalMachine, kRegistered);
+  registry().CreateKey(RootKey::kClassesRoot, "CLSID");
   InstallStandIn(sandbox, std::string(kSystem) + "\\regsvr32.exe");
 
   // Delphi 7 where its 32-bit installer puts it, run once (its Known Packages key exists).
@@ -186,7 +188,7 @@ void UninstallPc::Install() {
   // A real compiler also leaves the units the package contains.
   Put(std::string(kDest) + "\\DELPHI7\\vl4tools.dcu", "unit");
   ASSERT_TRUE(files().FileExists(kPackageCopy));
-  ASSERT_TRUE(registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary));
+  ASSERT_EQ(AddInServer(), kAddInLibrary);
   Put(std::string(kDest) + "\\VL.INI",
       std::string("[Libraries]\r\nDELPHI7=") + kDelphiLib + "\r\n[EXE files]\r\nDELPHI7=" +
           kDelphiExe + "\r\nVB6=" + kVbExe + "\r\n[Work Directory]\r\nPath=" + kWorkDir + "\r\n");
@@ -194,6 +196,15 @@ void UninstallPc::Install() {
   registry().WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Veltoria 4", "Install Directory",
                          kDest);
   Put(std::string(kWorkDir) + "\\results.dat", "the student's results");
+}
+
+std::string UninstallPc::AddInServer() {
+  const auto clsid =
+      registry().ReadString(RootKey::kClassesRoot, "\\vl4addin.VL4ToolsForVB\\CLSID", "");
+  if (!clsid) return "";
+  return registry()
+      .ReadString(RootKey::kClassesRoot, "\\CLSID\\" + *clsid + "\\InprocServer32", "")
+      .value_or("");
 }
 
 int UninstallPc::Uninstall(ui::testing::HeadlessUi& ui, std::vector<std::string> arguments) {
@@ -213,9 +224,7 @@ std::string UninstallPc::IdeProblems() {
   }
   const std::string entry =
       pc().profile().ReadString(kAddInList, "Add-Ins32", "vl4addin.VL4ToolsForVB", "");
-  if (!entry.empty() &&
-      (!files().FileExists(kAddInLibrary) ||
-       !registry().ValueExists(RootKey::kLocalMachine, kRegistered, kAddInLibrary))) {
+  if (!entry.empty() && (!files().FileExists(kAddInLibrary) || AddInServer() != kAddInLibrary)) {
     problems += "Visual Basic 6 lists an add-in that is not there. ";
   }
   return problems;

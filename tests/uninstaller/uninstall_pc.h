@@ -44,7 +44,6 @@ inline constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
 inline constexpr char kVbAddIns[] = "[Add-Ins32]\r\nAppWizard.Wizard=0\r\n";
 inline constexpr char kAddInLibrary[] = "C:\\Program Files (x86)\\VL4\\VB6\\vl4addin.dll";
 // Where the stand-in regsvr32 records the libraries it registered (HKEY_LOCAL_MACHINE).
-inline constexpr char kRegistered[] = "\\SOFTWARE\\VL4 Stand-in\\Registered Libraries";
 inline constexpr char kSharedDlls[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 inline constexpr char kUninstallEntry[] =
     "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4";
@@ -87,6 +86,8 @@ class UninstallPc {
   // Whether an IDE points at something missing: a Known Packages value naming a missing file, an
   // add-in list entry without its registered library.
   std::string IdeProblems();
+  // The library Windows loads for the Visual Basic add-in ("" when it is not registered).
+  std::string AddInServer();
 
  private:
   TestWorld world_{TestWorld::Windows::k64};
