@@ -78,6 +78,11 @@ InstallProgress::InstallProgress(ui::Application& app, Installation& installatio
   Reader.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
     MemberUnpacked(file_index, fname);
   };
+  // A directory entry has no end-of-member event: when one ends the archive, the run finishes once
+  // its directory is made, so that the reader makes nothing after the staging directory went.
+  Reader.OnStartUnZip = [this](zip::TZipReader& reader, int file_index, const std::string&, bool&) {
+    if (reader.Filename(file_index).empty() && IsLastMember(file_index)) FinishInstall();
+  };
   // A member that fails its check or its password is damaged product data: the run stops.
   Reader.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
     throw EDamagedData("CRC error in " + reader.FullName(file_index));
@@ -213,17 +218,11 @@ void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
   // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
   const std::string staged = transaction_->StagingDir() + "\\";
   PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
-  // An archive may end with a directory entry, which is unpacked without an event: its last
-  // file is its last member.
-  if (current_part_ == inst_.script.data_parts && file_index == LastFileMember()) {
-    FinishInstall();
-  }
+  if (IsLastMember(file_index)) FinishInstall();
 }
 
-int InstallProgress::LastFileMember() const {
-  int last = Reader.Count() - 1;
-  while (last > 0 && Reader.Filename(last).empty()) --last;
-  return last;
+bool InstallProgress::IsLastMember(int file_index) const {
+  return current_part_ == inst_.script.data_parts && file_index == Reader.Count() - 1;
 }
 
 void InstallProgress::PlaceFile(const std::string& path) {

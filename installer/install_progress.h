@@ -56,8 +56,8 @@ class InstallProgress : public ui::Form {
   void MemberUnpacked(int file_index, const std::string& fname);
   void ExpandScript();
   std::string UninstallDir() const;
-  // The index of the last member of the open part that is a file (not a directory entry).
-  int LastFileMember() const;
+  // The member is the last of the last part: the finishing step follows it.
+  bool IsLastMember(int file_index) const;
   // Places one unpacked member (its path under the staging directory, "\" separators) and notes
   // the outcome for the uninstall log or the completion message.
   void PlaceFile(const std::string& path);

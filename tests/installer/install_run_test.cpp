@@ -257,6 +257,8 @@ TEST(InstallRun, StoredNamesStayInsideTheDestination) {
   EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\up2.txt"));
   for (const std::string& line : Log(pc)) EXPECT_EQ(line.find(".."), std::string::npos) << line;
   EXPECT_TRUE(pc.wizard().Progress().Completed());
+  // The trailing directory entry is not made again after the staging directory went.
+  EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\VL4\\TEMP"));
 }
 
 TEST(InstallRun, SettingsShapeTheFinish) {
