@@ -154,8 +154,9 @@ void InstallProgress::Run() {
   links_not_created_.clear();
   group_error_.clear();
 
-  if (auto missing = transaction_->Begin({script.created_dirs.begin(), script.created_dirs.end()},
-                                         UninstallDir())) {
+  std::vector<std::string> dirs(script.created_dirs.begin(), script.created_dirs.end());
+  dirs.insert(dirs.end(), made_for_destination_.begin(), made_for_destination_.end());
+  if (auto missing = transaction_->Begin(dirs, UninstallDir())) {
     EndWithError(Format(install_texts::kCannotPrepare, missing->c_str()));
     return;
   }

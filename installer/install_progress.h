@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/install_transaction.h"
@@ -22,8 +23,12 @@ class InstallProgress : public ui::Form {
   InstallProgress(ui::Application& app, Installation& installation);
 
   // What the wizard hands over before it shows the window: the destination directory (no
-  // trailing "\") and the upper-case names of the archive's top-level directories not to install.
-  void SetDestination(const std::string& destination) { destination_ = destination; }
+  // trailing "\"), the directories Install made for it (a failed run removes them again when
+  // empty), and the upper-case names of the archive's top-level directories not to install.
+  void SetDestination(const std::string& destination, std::vector<std::string> made_for_it = {}) {
+    destination_ = destination;
+    made_for_destination_ = std::move(made_for_it);
+  }
   void SetExclusions(const std::vector<std::string>& exclusions);
 
   // The install run: it ends the application, either through FinishInstall or with the rollback
@@ -73,6 +78,7 @@ class InstallProgress : public ui::Form {
 
   Installation& inst_;
   std::string destination_;
+  std::vector<std::string> made_for_destination_;
   std::vector<std::string> exclusions_;
   bool run_started_ = false;
   std::optional<InstallTransaction> transaction_;

@@ -41,6 +41,22 @@ bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
   return true;
 }
 
+std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir) {
+  std::vector<std::string> missing;
+  for (std::string d = ExcludeTrailingBackslash(files.FullPath(dir));
+       !d.empty() && !files.DirectoryExists(d);) {
+    missing.push_back(d);
+    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
+    if (parent.size() >= d.size()) break;
+    d = parent;
+  }
+  std::vector<std::string> made;
+  for (auto it = missing.rbegin(); it != missing.rend() && files.CreateDirectory(*it); ++it) {
+    made.push_back(*it);
+  }
+  return made;
+}
+
 InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets targets,
                                        FileInUseQuestion ask)
     : files_(files), targets_(std::move(targets)), ask_(std::move(ask)) {
@@ -56,14 +72,14 @@ InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets ta
   backup_dir_ = staging_ + kBackups;
 }
 
-std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& script_dirs,
+std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& dirs,
                                                      const std::string& uninstall_dir) {
-  for (const std::string& dir : script_dirs) {
+  for (const std::string& dir : dirs) {
     created_dirs_.push_back(dir);
     created_set_.insert(UpperCase(dir));
   }
-  for (const std::string& dir : script_dirs) {
-    if (!files_.DirectoryExists(dir)) platform::ForceDirectories(files_, dir);
+  for (const std::string& dir : dirs) {
+    for (const std::string& made : MakeDirectories(files_, dir)) NoteCreated(made);
   }
   // The uninstall directory goes with a rollback only when the run made it; the staging
   // directory goes in any case.
@@ -153,18 +169,8 @@ void InstallTransaction::NoteCreated(const std::string& dir) {
 void InstallTransaction::EnsureDirectory(const std::string& dir) {
   const std::string key = UpperCase(dir);
   if (known_dirs_.count(key) != 0) return;
-  std::vector<std::string> missing;
-  for (std::string d = dir; !d.empty() && !files_.DirectoryExists(d);) {
-    missing.push_back(d);
-    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
-    if (parent.size() >= d.size()) break;
-    d = parent;
-  }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    if (!files_.CreateDirectory(*it)) break;
-    NoteCreated(*it);
-  }
-  if (missing.empty() || files_.DirectoryExists(dir)) known_dirs_.insert(key);
+  for (const std::string& made : MakeDirectories(files_, dir)) NoteCreated(made);
+  if (files_.DirectoryExists(dir)) known_dirs_.insert(key);
 }
 
 bool InstallTransaction::ReplaceExisting(const std::string& target, Placement& placement) {

@@ -27,6 +27,10 @@ using FileInUseQuestion = std::function<InUseAnswer(const std::string& path)>;
 bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
                       const std::function<bool()>& attempt);
 
+// Makes the directory with its missing parents and returns the ones it made, outermost first (a
+// level that cannot be made ends it), so that a failed run can remove them again.
+std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir);
+
 // Where the members go, and which of them stay out.
 struct InstallTargets {
   std::string destination;  // no trailing "\"
@@ -61,11 +65,12 @@ class InstallTransaction {
 
   const std::string& StagingDir() const { return staging_; }
 
-  // Makes the directories the run starts from: the script's created directories with their
-  // parents (failures ignored: a placement into one then fails and is reported), then the
-  // uninstall directory and the staging directory, one level each. Returns the first of these
-  // two that could not be made; the run cannot go on without it.
-  std::optional<std::string> Begin(const std::vector<std::string>& script_dirs,
+  // Makes the directories the run starts from: `dirs` (the script's created directories, and
+  // those Install made for the destination) with their parents (failures ignored: a placement
+  // into one then fails and is reported), then the uninstall directory and the staging directory,
+  // one level each. Returns the first of these two that could not be made; the run cannot go on
+  // without it. A rollback removes every one of them that it leaves empty.
+  std::optional<std::string> Begin(const std::vector<std::string>& dirs,
                                    const std::string& uninstall_dir);
 
   // Moves the unpacked member at `path` (relative to the staging directory, "\" separators) to

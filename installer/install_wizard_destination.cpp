@@ -57,7 +57,11 @@ void InstallWizard::InstallClick() {
       return error(ExpandInstallDir(script.required_files_message, destination));
     }
   }
-  if (!files.DirectoryExists(destination)) platform::ForceDirectories(files, destination);
+  if (!files.DirectoryExists(destination)) {
+    for (std::string& made : MakeDirectories(files, destination)) {
+      made_for_destination_.push_back(std::move(made));
+    }
+  }
   if (!files.DirectoryExists(destination)) return cannot_create();
   if (!IsWritable(destination)) {
     return error(Format(install_texts::kReadOnlyDestination, destination.c_str()));
@@ -94,7 +98,7 @@ void InstallWizard::InstallClick() {
   InstallProgress& progress = *progress_;
   progress.SetBounds(Left(), Top() + Height(), Width(), progress.Height());
   progress.Bar.SetBounds(5, progress.Bar.Top(), progress.Width() - 10, progress.Bar.Height());
-  progress.SetDestination(destination);
+  progress.SetDestination(destination, made_for_destination_);
   progress.SetExclusions(exclusions_);
   progress.StatusLabel.SetCaption(script.install_title + install_texts::kDataReading);
   progress.ShowModal();

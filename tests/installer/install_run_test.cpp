@@ -452,7 +452,7 @@ TEST(InstallRun, NoUninstallDirectoryMeansNoRun) {
   EXPECT_FALSE(pc.Launched());
 }
 
-TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
+TEST(InstallRun, ANewDestinationIsGoneWithItsNewParentsAfterAFailedRun) {
   InstallerPc pc;
   pc.PutData(kProduct);
   pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
@@ -461,16 +461,18 @@ TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
   pc.ui().QueueAction(
       [&pc](ui::Form& form) {
         auto& wizard = static_cast<InstallWizard&>(form);
-        wizard.DestinationEdit.UserSetText("C:\\Apps\\New");
-        // Install makes C:\Apps\New; the run makes UNINST, then fails at TEMP.
-        pc.pc().FailNth(Fault::kCreateDirectory, 3);
+        wizard.DestinationEdit.UserSetText("C:\\Apps\\New\\VL4");
+        // Install makes C:\Apps\New and C:\Apps\New\VL4; the run makes UNINST, then fails at
+        // TEMP.
+        pc.pc().FailNth(Fault::kCreateDirectory, 4);
         wizard.InstallButton.Click();
       },
       "TInstF1");
-  pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\TEMP\" directory.", MsgKind::kError,
-                        MsgButtons::kOK, ModalResult::kOK);
+  pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\VL4\\TEMP\" directory.",
+                        MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
   pc.Run();
   EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\New"));
+  EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps"));
 }
 
 }  // namespace
