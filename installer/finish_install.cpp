@@ -40,10 +40,14 @@ void InstallProgress::FinishInstall() {
     RegisterAssociation(row.type, row.directory, row.program, row.description, row.icon_index);
   }
 
+  // Without the Programs folder the group has no place: its path would lead to the root of the
+  // current drive. The group then fails, and none of its shortcuts is made.
   const std::string group = where.programs_folder + script.program_group;
-  if (settings.start_menu && !files().DirectoryExists(group) && !files().CreateDirectory(group)) {
+  if (settings.start_menu && (where.programs_folder.empty() || (!files().DirectoryExists(group) &&
+                                                                !files().CreateDirectory(group)))) {
     group_error_ = Format(install_texts::kGroupError, script.GroupName().c_str()) + "\r\n";
   }
+  const bool group_failed = !group_error_.empty();
 
   for (const ShortcutRow& row : script.shortcuts) {
     if (!settings.desktop && SameText(row.folder, where.desktop_folder)) continue;
@@ -58,11 +62,13 @@ void InstallProgress::FinishInstall() {
       const auto found = files().FindFiles(row.target);
       size = found.empty() ? 0 : found.front().size;
     }
-    if (!size || *size == 0) {
+    // A shortcut of a failed group goes nowhere, and nothing is deleted where it would be.
+    const bool placeless = group_failed && SameText(row.folder, group);
+    if (!placeless && (!size || *size == 0)) {
       // A missing or empty target: no shortcut, and none left from an earlier installation.
       files().DeleteFile(link);
       if (!row.target.empty()) files().DeleteFile(row.target);
-    } else if (files().DirectoryExists(row.folder) &&
+    } else if (!placeless && files().DirectoryExists(row.folder) &&
                CreateShellLink(row.target, row.arguments, row.working_dir, link)) {
       installed_list_.push_back(link);
     } else {

@@ -361,6 +361,48 @@ TEST(InstallRun, ASecondInstallMergesTheUninstallLog) {
   EXPECT_FALSE(pc.files().DirectoryExists(d + "\\TEMP"));
 }
 
+// What fails in the finishing step is a problem like any other: the completion message lists it
+// and the setup tool is not launched.
+TEST(InstallRun, AProblemOfTheFinishIsListedAndWithholdsTheLaunch) {
+  const std::string installed = "The Veltoria system is installed.\r\n";
+  const std::string recommendation =
+      "These problems may lead to an unproper work of Veltoria.\r\nWe recommend to you to reload "
+      "your computer and repeat the installation of the Veltoria system.";
+  struct Case {
+    const char* name;
+    std::function<void(InstallerPc&)> prepare;
+    std::string message;
+    std::function<void(InstallerPc&)> check;
+  };
+  const Case cases[] = {
+      // The group's path would lead to the root of the current drive.
+      {"unknown Programs folder",
+       [](InstallerPc& pc) {
+         pc.SetProgramsFolder("");
+         pc.Put("C:\\Veltoria 4\\VL4 Help.lnk", "the user's own");
+       },
+       installed + "Could not create the \"Veltoria 4\" program group.\r\n" + recommendation,
+       [](InstallerPc& pc) {
+         EXPECT_EQ(pc.Snapshot("C:\\Veltoria 4").size(), 1u);
+         EXPECT_FALSE(pc.files().DirectoryExists("C:\\dist\\Veltoria 4"));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallerPc pc;
+    pc.PutData(kProduct);
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    c.prepare(pc);
+    ASSERT_TRUE(pc.files().SetCurrentDirectory(InstallerPc::kDist));
+    pc.Start();
+    pc.QueueInstall();
+    pc.ui().ExpectMessage(c.message, MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+    pc.Run();
+    c.check(pc);
+    EXPECT_FALSE(pc.Launched());
+  }
+}
+
 // The destination as the user had it: files of an earlier version, a preserved file, and a TEMP
 // directory of their own.
 void PrepareOldInstallation(InstallerPc& pc) {

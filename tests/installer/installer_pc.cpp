@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -77,9 +78,9 @@ InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe
     stream->Write(kProgram, sizeof kProgram - 1);
   }
   platform::SandboxPlatform probe(root_);
-  const std::string host = *probe.HostPath(exe_);
-  ::chmod(host.c_str(), 0755);
-  pc_ = std::make_unique<platform::SandboxPlatform>(root_, host);
+  exe_host_ = *probe.HostPath(exe_);
+  ::chmod(exe_host_.c_str(), 0755);
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, exe_host_);
   ui_.SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
   ui_.SetRenderOnShow(false);
 }
@@ -91,6 +92,21 @@ InstallerPc::~InstallerPc() {
   pc_.reset();
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
+}
+
+void InstallerPc::SetProgramsFolder(const std::string& folder) {
+  const std::string ini = root_ + "/sandbox.ini";
+  std::string text;
+  {
+    std::ifstream in(ini, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t key = text.find("\nPrograms=");
+  ASSERT_NE(key, std::string::npos);
+  const size_t value = key + std::strlen("\nPrograms=");
+  text.replace(value, text.find('\n', value) - value, folder);
+  std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, exe_host_);  // reads it again
 }
 
 void InstallerPc::Put(const std::string& path, std::string_view bytes) {

@@ -55,6 +55,9 @@ class InstallerPc {
   ~InstallerPc();
 
   platform::SandboxPlatform& pc() { return *pc_; }
+  // The Start menu's Programs folder as the PC's shell tells it; "" plays a PC whose shell does
+  // not know it. Before Start.
+  void SetProgramsFolder(const std::string& folder);
   platform::Files& files() { return pc_->files(); }
   ui::HeadlessBackend& ui() { return ui_; }
   ui::Application& app() { return app_; }
@@ -87,6 +90,7 @@ class InstallerPc {
   std::string root_;
   std::string exe_;
   std::string start_dir_;
+  std::string exe_host_;
   std::unique_ptr<platform::SandboxPlatform> pc_;
   ui::HeadlessBackend ui_;
   ui::Application app_{ui_};
