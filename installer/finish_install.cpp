@@ -141,8 +141,12 @@ void InstallProgress::CompleteMessage() {
   if (!problems.empty() || settings.final_message) {
     App().MessageDlg(message, ui::MsgKind::kInformation, ui::MsgButtons::kOK);
   }
-  if (problems.empty() && launch) {
-    LaunchProgram(script.final_program, script.final_params, script.final_dir, 0);
+  // The completion message has just announced the setup tool (or no message came at all): a
+  // launch that fails must not pass in silence.
+  if (problems.empty() && launch &&
+      !LaunchProgram(script.final_program, script.final_params, script.final_dir, 0)) {
+    App().MessageDlg(Format(install_texts::kLaunchFailed, script.final_program.c_str()),
+                     ui::MsgKind::kError, ui::MsgButtons::kOK);
   }
 }
 

@@ -73,6 +73,8 @@ inline constexpr char kRightsNotGiven[] =
 inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
 inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
 inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";
+// After the completion message, when the setup tool it announced does not start.
+inline constexpr char kLaunchFailed[] = "Could not launch the \"%s\" program.";
 // Arguments: product name, product kind.
 inline constexpr char kInstalled[] = "The %s %s is installed.";
 inline constexpr char kInstalledSuccessfully[] = "The %s %s is installed successfully.";

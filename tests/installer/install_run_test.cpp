@@ -3,6 +3,7 @@
 // and the rollback of a run that fails. The placement rules and the rollback under injected
 // faults are tested on the install transaction itself.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -399,6 +400,30 @@ TEST(InstallRun, AProblemOfTheFinishIsListedAndWithholdsTheLaunch) {
     pc.ui().ExpectMessage(c.message, MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
     pc.Run();
     c.check(pc);
+    EXPECT_FALSE(pc.Launched());
+  }
+}
+
+// The user was told that the setup tool will be launched, or nothing at all: a launch that
+// fails is said.
+TEST(InstallRun, AFailedLaunchIsSaid) {
+  for (bool final_message : {true, false}) {
+    SCOPED_TRACE(final_message ? "FinalMessage on" : "FinalMessage off");
+    InstallerPc pc;
+    pc.PutData(kProduct);
+    pc.PutSettings(final_message ? "[Main]\r\nSelectDialog=0\r\n"
+                                 : "[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
+    // The installer's copy in the destination will be no program.
+    ::chmod(pc.pc().HostPath(std::string(InstallerPc::kDist) + "\\Inst.exe")->c_str(), 0644);
+    pc.Start();
+    pc.QueueInstall();
+    if (final_message) {
+      pc.ui().ExpectMessage("the VL4Setup program will be launched.", MsgKind::kInformation,
+                            MsgButtons::kOK, ModalResult::kOK);
+    }
+    pc.ui().ExpectMessage("Could not launch the \"C:\\Apps\\VL4\\vl4setup.exe\" program.",
+                          MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+    pc.Run();
     EXPECT_FALSE(pc.Launched());
   }
 }
