@@ -112,10 +112,11 @@ void InstallProgress::CompleteMessage() {
   const InstallSettings& settings = inst_.settings;
   const char* name = script.product_name.c_str();
   const char* kind = script.product_kind.c_str();
-  const std::string not_updated = ProblemText(not_updated_, install_texts::kNotUpdated);
-  const std::string not_created = ProblemText(not_created_, install_texts::kNotCreated);
+  const std::string file_problems = ProblemText(not_updated_, install_texts::kNotUpdated) +
+                                    ProblemText(not_copied_, install_texts::kNotCopiedAside) +
+                                    ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
-  const std::string problems = not_updated + not_created + group_error_ + links + rights_error_;
+  const std::string problems = file_problems + group_error_ + links + rights_error_;
   const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
   const std::string shortcuts =
       Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
@@ -126,10 +127,10 @@ void InstallProgress::CompleteMessage() {
   if (!problems.empty()) {
     message = Format(install_texts::kInstalled, name, kind) + "\r\n";
     if (!group_error_.empty()) {
-      message += not_updated + not_created + group_error_;
+      message += file_problems + group_error_;
     } else {
       if (shortcut_sentence) message += shortcuts + "\r\n";
-      message += not_updated + not_created + links;
+      message += file_problems + links;
     }
     message += rights_error_;
     message += Format(install_texts::kRecommendation, name, name, kind);

@@ -71,6 +71,9 @@ inline constexpr char kGroupError[] = "Could not create the \"%s\" program group
 inline constexpr char kRightsNotGiven[] =
     "Could not allow the users of this computer to change the files in \"%s\".";
 inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
+inline constexpr char kNotCopiedAside[] =
+    "Could not copy the following files aside before replacing them, so they are not updated (the "
+    "disk may be full): \r\n%s.";
 inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
 inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";
 // After the completion message, when the setup tool it announced does not start.

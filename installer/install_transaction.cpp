@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/path.h"
@@ -135,8 +136,15 @@ PlaceResult InstallTransaction::Place(const std::string& path) {
   Placement placement;
   placement.target = target;
   if (!IsPreserved(path)) {
-    const bool gave_up = files_.FileExists(target) && !ReplaceExisting(target, placement);
-    if (gave_up || files_.FileExists(target) || !files_.MoveFile(source, target)) {
+    const Clearing clearing =
+        files_.FileExists(target) ? ClearTarget(target, placement) : Clearing::kDone;
+    if (clearing == Clearing::kNotCopied) {
+      files_.DeleteFile(source);
+      result.outcome = PlaceOutcome::kNotCopiedAside;
+      return result;
+    }
+    if (clearing == Clearing::kInUse || files_.FileExists(target) ||
+        !files_.MoveFile(source, target)) {
       // The file it was to replace is put back; should even that fail, the copy is kept and
       // tried again at the commit.
       if (!RestoreBackup(placement) && !placement.backup.empty()) {
@@ -173,17 +181,36 @@ void InstallTransaction::EnsureDirectory(const std::string& dir) {
   if (files_.DirectoryExists(dir)) known_dirs_.insert(key);
 }
 
-bool InstallTransaction::ReplaceExisting(const std::string& target, Placement& placement) {
+InstallTransaction::Clearing InstallTransaction::ClearTarget(const std::string& target,
+                                                             Placement& placement) {
   placement.attributes = files_.GetAttributes(target).value_or(0);
-  const bool deleted = RepeatWhileInUse(target, ask_, [&] {
-    if (placement.backup.empty() && !MakeBackup(target, placement)) return false;
+  bool not_copied = false;
+  // A copy that failed although no program holds the file failed for want of room (or of the
+  // backup directory): closing programs would not help, so there is no question.
+  const FileInUseQuestion ask = [&](const std::string& path) {
+    return not_copied ? InUseAnswer::kNext : ask_(path);
+  };
+  const bool deleted = RepeatWhileInUse(target, ask, [&] {
     files_.SetAttributes(target, placement.attributes & ~platform::kAttrReadOnly);
+    if (placement.backup.empty() && !MakeBackup(target, placement)) {
+      not_copied = !IsHeld(target);
+      return false;
+    }
     return files_.DeleteFile(target);
   });
-  if (deleted) return true;
+  if (deleted) return Clearing::kDone;
   DropBackup(placement);
   if (auto now = files_.GetAttributes(target); now && *now != placement.attributes) {
     files_.SetAttributes(target, placement.attributes);
+  }
+  return not_copied ? Clearing::kNotCopied : Clearing::kInUse;
+}
+
+bool InstallTransaction::IsHeld(const std::string& path) {
+  try {
+    files_.OpenFile(path, platform::OpenMode::kReadWrite);
+  } catch (const Exception&) {
+    return true;
   }
   return false;
 }

@@ -47,6 +47,9 @@ enum class PlaceOutcome {
   kPlaced,      // moved to its target (a file it replaced is kept aside until Commit)
   kKept,        // the file at the target stays: a preserved file, or a system file as new
   kNotUpdated,  // the file at the target could not be replaced and stays as it was
+  // The file at the target could not be copied aside to be replaced (a full disk, say), so it
+  // stays as it was.
+  kNotCopiedAside,
   kNotCreated,  // a preserved file that was not there could not be moved there
 };
 
@@ -104,9 +107,14 @@ class InstallTransaction {
   // Makes the directory with its missing parents, noting every level it makes.
   void EnsureDirectory(const std::string& dir);
   void NoteCreated(const std::string& dir);
-  // Replaces an existing target: copies it aside and deletes it, asking Repeat or Next while
-  // that fails. False when the user gave up (the target is then as it was).
-  bool ReplaceExisting(const std::string& target, Placement& placement);
+  // How clearing the way for a member went.
+  enum class Clearing { kDone, kInUse, kNotCopied };
+  // Clears an existing target out of the way: copies it aside and deletes it, asking Repeat or
+  // Next while a program holds it. Unless done, the target is as it was: the user gave up on it,
+  // or it could not be copied although no program holds it (asking would not help).
+  Clearing ClearTarget(const std::string& target, Placement& placement);
+  // True when some program holds the file: it cannot be opened for writing.
+  bool IsHeld(const std::string& path);
   // Copies the target into the backup directory; false when that fails.
   bool MakeBackup(const std::string& target, Placement& placement);
   void DropBackup(Placement& placement);

@@ -362,10 +362,13 @@ TEST(InstallRun, ASecondInstallMergesTheUninstallLog) {
   EXPECT_FALSE(pc.files().DirectoryExists(d + "\\TEMP"));
 }
 
-// What fails in the finishing step is a problem like any other: the completion message lists it
-// and the setup tool is not launched.
-TEST(InstallRun, AProblemOfTheFinishIsListedAndWithholdsTheLaunch) {
+// What goes wrong without ending the run is listed in the completion message, and the setup tool
+// is not launched.
+TEST(InstallRun, AProblemIsListedAndWithholdsTheLaunch) {
   const std::string installed = "The Veltoria system is installed.\r\n";
+  const std::string shortcuts =
+      "Shortcuts of the Veltoria system are placed in the \"Veltoria 4\" program group of the "
+      "Start Menu.\r\n";
   const std::string recommendation =
       "These problems may lead to an unproper work of Veltoria.\r\nWe recommend to you to reload "
       "your computer and repeat the installation of the Veltoria system.";
@@ -387,11 +390,22 @@ TEST(InstallRun, AProblemOfTheFinishIsListedAndWithholdsTheLaunch) {
          EXPECT_EQ(pc.Snapshot("C:\\Veltoria 4").size(), 1u);
          EXPECT_FALSE(pc.files().DirectoryExists("C:\\dist\\Veltoria 4"));
        }},
+      // The run makes UNINST and TEMP, then the directory for the copies of replaced files.
+      {"no room for the copy of a replaced file",
+       [](InstallerPc& pc) {
+         pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+         pc.pc().FailNth(Fault::kCreateDirectory, 3);
+       },
+       installed + shortcuts +
+           "Could not copy the following files aside before replacing them, so they are not "
+           "updated (the disk may be full): \r\n\"C:\\Apps\\VL4\\readme.txt\".\r\n" +
+           recommendation,
+       [](InstallerPc& pc) { EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt"), "old readme"); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     InstallerPc pc;
-    pc.PutData(kProduct);
+    pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", "demo"}});
     pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
     c.prepare(pc);
     ASSERT_TRUE(pc.files().SetCurrentDirectory(InstallerPc::kDist));

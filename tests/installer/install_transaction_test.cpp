@@ -159,29 +159,44 @@ TEST(InstallTransaction, EachMemberGoesWhereItsRulesSay) {
   }
 }
 
-TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
+// The question is for a file that some program holds: only then can closing programs help.
+TEST(InstallTransaction, AFileIsAskedAboutOnlyWhileAProgramHoldsIt) {
+  enum class Trouble {
+    kLocked,      // a program holds it (its copy and its deletion fail)
+    kNotDeleted,  // its deletion fails, once
+    kNotCopied,   // its copy aside fails, once, as on a full disk; nobody holds it
+  };
   struct Case {
     const char* name;
-    bool locked;    // held by a program; else only its deletion fails, once
+    Trouble trouble;
     bool released;  // the program ends while the first question is up
     std::vector<InUseAnswer> answers;
     PlaceOutcome outcome;
   };
   const Case cases[] = {
-      {"locked, released, Repeat", true, true, {InUseAnswer::kRepeat}, PlaceOutcome::kPlaced},
-      {"locked, Repeat, Next",
+      {"locked, released, Repeat",
+       Trouble::kLocked,
        true,
+       {InUseAnswer::kRepeat},
+       PlaceOutcome::kPlaced},
+      {"locked, Repeat, Next",
+       Trouble::kLocked,
        false,
        {InUseAnswer::kRepeat, InUseAnswer::kNext},
        PlaceOutcome::kNotUpdated},
-      {"not deleted, Next", false, false, {InUseAnswer::kNext}, PlaceOutcome::kNotUpdated},
+      {"not deleted, Next",
+       Trouble::kNotDeleted,
+       false,
+       {InUseAnswer::kNext},
+       PlaceOutcome::kNotUpdated},
+      {"not copied aside", Trouble::kNotCopied, false, {}, PlaceOutcome::kNotCopiedAside},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TransactionPc pc;
     const std::string demo = pc.dest + "\\VL4Demo.exe";
     ASSERT_TRUE(pc.Put(demo, "running demo", kJan2024, platform::kAttrReadOnly));
-    if (c.locked) {
+    if (c.trouble == Trouble::kLocked) {
       ASSERT_TRUE(pc.pc().LockFile(demo));
     }
     pc.answer = [&](size_t nth) {
@@ -190,7 +205,8 @@ TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
     };
     InstallTransaction t = pc.Start();
     ASSERT_TRUE(pc.Stage(t, {"VL4Demo.exe", "demo"}));
-    if (!c.locked) pc.pc().FailNth(Fault::kDelete, 1);
+    if (c.trouble == Trouble::kNotDeleted) pc.pc().FailNth(Fault::kDelete, 1);
+    if (c.trouble == Trouble::kNotCopied) pc.pc().FailNth(Fault::kWrite, 1);
     EXPECT_EQ(t.Place("VL4Demo.exe").outcome, c.outcome);
     EXPECT_EQ(pc.asked, std::vector<std::string>(c.answers.size(), demo));
     if (c.outcome == PlaceOutcome::kPlaced) {
