@@ -150,6 +150,7 @@ void InstallProgress::Run() {
   Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
   Bar.SetPosition(0);
   not_updated_.clear();
+  kept_.clear();
   not_copied_.clear();
   not_created_.clear();
   links_not_created_.clear();
@@ -232,6 +233,7 @@ void InstallProgress::PlaceFile(const std::string& path) {
   switch (placed.outcome) {
     case PlaceOutcome::kNotUpdated:
       not_updated_ += Quoted(placed.target);
+      if (!placed.kept.empty()) kept_ += Quoted(placed.kept);
       break;
     case PlaceOutcome::kNotCopiedAside:
       not_copied_ += Quoted(placed.target);

@@ -31,6 +31,9 @@ constexpr char kStaging[] = "\\TEMP";
 constexpr char kFreshStaging[] = "\\VL4INST";
 // The copies of replaced files, inside the staging directory.
 constexpr char kBackups[] = "\\$VL4BAK";
+// An old file that could not be put back is kept beside its place under its name with this
+// added (and 2, 3, ... when that is taken).
+constexpr char kKeptSuffix[] = ".bak";
 
 }  // namespace
 
@@ -40,6 +43,14 @@ bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
     if (ask(path) != InUseAnswer::kRepeat) return false;
   }
   return true;
+}
+
+std::string FreeName(platform::Files& files, const std::string& base) {
+  std::string name = base;
+  for (int n = 2; files.FileExists(name) || files.DirectoryExists(name); ++n) {
+    name = base + std::to_string(n);
+  }
+  return name;
 }
 
 std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir) {
@@ -61,14 +72,9 @@ std::vector<std::string> MakeDirectories(platform::Files& files, const std::stri
 InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets targets,
                                        FileInUseQuestion ask)
     : files_(files), targets_(std::move(targets)), ask_(std::move(ask)) {
-  auto taken = [this](const std::string& path) {
-    return files_.DirectoryExists(path) || files_.FileExists(path);
-  };
   staging_ = targets_.destination + kStaging;
-  if (taken(staging_)) {
-    const std::string base = staging_ + kFreshStaging;
-    staging_ = base;
-    for (int n = 2; taken(staging_); ++n) staging_ = base + std::to_string(n);
+  if (files_.FileExists(staging_) || files_.DirectoryExists(staging_)) {
+    staging_ = FreeName(files_, staging_ + kFreshStaging);
   }
   backup_dir_ = staging_ + kBackups;
 }
@@ -145,11 +151,12 @@ PlaceResult InstallTransaction::Place(const std::string& path) {
     }
     if (clearing == Clearing::kInUse || files_.FileExists(target) ||
         !files_.MoveFile(source, target)) {
-      // The file it was to replace is put back; should even that fail, the copy is kept and
-      // tried again at the commit.
-      if (!RestoreBackup(placement) && !placement.backup.empty()) {
+      // The file it was to replace goes back; failing that, it is kept elsewhere and said where,
+      // and a rollback tries again.
+      if (!PutBack(placement)) {
         placement.placed = false;
         placements_.push_back(placement);
+        result.kept = placement.backup;
       }
       files_.DeleteFile(source);
       result.outcome = PlaceOutcome::kNotUpdated;
@@ -232,23 +239,37 @@ void InstallTransaction::DropBackup(Placement& placement) {
   placement.backup.clear();
 }
 
-bool InstallTransaction::RestoreBackup(Placement& placement) {
-  if (placement.backup.empty() || !files_.MoveFile(placement.backup, placement.target)) {
-    return false;
+bool InstallTransaction::PutBack(Placement& placement) {
+  if (placement.backup.empty()) return true;
+  if (files_.MoveFile(placement.backup, placement.target)) {
+    files_.SetAttributes(placement.target, placement.attributes);
+    placement.backup.clear();
+    return true;
   }
-  files_.SetAttributes(placement.target, placement.attributes);
-  placement.backup.clear();
-  return true;
+  // The staging directory goes at the end: the user's file must not go with it.
+  if (StartsText(backup_dir_ + "\\", placement.backup)) {
+    const std::string beside = FreeName(files_, placement.target + kKeptSuffix);
+    if (files_.MoveFile(placement.backup, beside)) {
+      files_.SetAttributes(beside, placement.attributes);
+      placement.backup = beside;
+    }
+  }
+  return false;
+}
+
+void InstallTransaction::RemoveStaging() {
+  const bool holds_a_copy =
+      std::any_of(placements_.begin(), placements_.end(),
+                  [this](const Placement& p) { return StartsText(backup_dir_ + "\\", p.backup); });
+  if (!holds_a_copy) platform::RemoveTree(files_, staging_);
 }
 
 void InstallTransaction::Commit() {
   for (Placement& p : placements_) {
-    // A file that could not be put back after a failed replacement gets another try.
-    if (!p.placed) RestoreBackup(p);
-    DropBackup(p);
+    if (p.placed) DropBackup(p);
   }
+  RemoveStaging();
   placements_.clear();
-  platform::RemoveTree(files_, staging_);
 }
 
 void InstallTransaction::Rollback() {
@@ -260,10 +281,10 @@ void InstallTransaction::Rollback() {
       }
       files_.DeleteFile(it->target);
     }
-    RestoreBackup(*it);
+    PutBack(*it);
   }
+  RemoveStaging();
   placements_.clear();
-  platform::RemoveTree(files_, staging_);
   files_.RemoveDirectory(targets_.destination);
   // Innermost first: each pass removes what the previous one emptied.
   for (bool removed = true; removed;) {

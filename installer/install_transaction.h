@@ -27,6 +27,9 @@ using FileInUseQuestion = std::function<InUseAnswer(const std::string& path)>;
 bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
                       const std::function<bool()>& attempt);
 
+// `base`, or `base` followed by 2, 3, ...: the first that names neither a file nor a directory.
+std::string FreeName(platform::Files& files, const std::string& base);
+
 // Makes the directory with its missing parents and returns the ones it made, outermost first (a
 // level that cannot be made ends it), so that a failed run can remove them again.
 std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir);
@@ -43,10 +46,12 @@ struct InstallTargets {
 
 // What Place did with a member.
 enum class PlaceOutcome {
-  kExcluded,    // not installed: it stays in the staging directory and goes with it
-  kPlaced,      // moved to its target (a file it replaced is kept aside until Commit)
-  kKept,        // the file at the target stays: a preserved file, or a system file as new
-  kNotUpdated,  // the file at the target could not be replaced and stays as it was
+  kExcluded,  // not installed: it stays in the staging directory and goes with it
+  kPlaced,    // moved to its target (a file it replaced is kept aside until Commit)
+  kKept,      // the file at the target stays: a preserved file, or a system file as new
+  // The file at the target could not be replaced and stays as it was; or, when neither the member
+  // nor the old file could be moved there after it was deleted, the old file is kept elsewhere.
+  kNotUpdated,
   // The file at the target could not be copied aside to be replaced (a full disk, say), so it
   // stays as it was.
   kNotCopiedAside,
@@ -57,6 +62,9 @@ struct PlaceResult {
   PlaceOutcome outcome = PlaceOutcome::kExcluded;
   std::string target;  // where the member goes (or the file that stays); empty when excluded
   bool in_system_dir = false;
+  // Not updated: where the old file is kept, when it could not be put back at the target (beside
+  // it, or where its copy was made when even that failed). It stays there.
+  std::string kept;
 };
 
 class InstallTransaction {
@@ -82,11 +90,13 @@ class InstallTransaction {
   // in use brings the question, and Next leaves it as it was.
   PlaceResult Place(const std::string& path);
 
-  // The run is complete: the copies of replaced files go, then the staging directory.
+  // The run is complete: the copies of replaced files go, then the staging directory. An old file
+  // kept elsewhere stays.
   void Commit();
   // The run failed: every file placed goes and the files it replaced come back with their
   // attributes; then the staging directory, an empty destination and every directory the run
-  // made go. Nothing is removed that was there before.
+  // made go. Nothing is removed that was there before; an old file that cannot be put back is
+  // kept beside its place.
   void Rollback();
 
  private:
@@ -96,7 +106,7 @@ class InstallTransaction {
     std::string target;
     std::string backup;
     uint32_t attributes = 0;  // the replaced file's
-    bool placed = true;       // false: only the old file waits to be put back
+    bool placed = true;       // false: only the old file, kept elsewhere, waits to be put back
   };
 
   bool IsExcluded(const std::string& path) const;
@@ -118,8 +128,13 @@ class InstallTransaction {
   // Copies the target into the backup directory; false when that fails.
   bool MakeBackup(const std::string& target, Placement& placement);
   void DropBackup(Placement& placement);
-  // Moves the kept copy back over the target; true when it is back.
-  bool RestoreBackup(Placement& placement);
+  // Moves the copy of the old file back to the target; true when it is back (or there is none).
+  // Failing that, the copy is kept beside the target, or where it is when even that fails, and
+  // `backup` names it.
+  bool PutBack(Placement& placement);
+  // Removes the staging directory with everything in it, unless a copy that could be put back
+  // nowhere else is still in it.
+  void RemoveStaging();
 
   platform::Files& files_;
   InstallTargets targets_;

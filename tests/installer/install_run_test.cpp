@@ -12,6 +12,7 @@
 #include "installer/install_texts.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
+#include "platform/text.h"
 #include "platform/text_file.h"
 #include "tests/installer/installer_pc.h"
 
@@ -416,6 +417,37 @@ TEST(InstallRun, AProblemIsListedAndWithholdsTheLaunch) {
     c.check(pc);
     EXPECT_FALSE(pc.Launched());
   }
+}
+
+// A replaced file whose new version cannot be moved in, and whose old one cannot go back either,
+// is kept beside its place, and the completion message says where.
+TEST(InstallRun, AnOldFileThatCannotGoBackIsKeptAndNamed) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", "demo"}});
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+  InstallProgress& progress = pc.Start().Progress();
+  // A program takes the unpacked readme.txt, and the next move fails.
+  auto placed = progress.Reader.OnEndUnZip;
+  progress.Reader.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& name) {
+    const bool readme = SameText(ExtractFileName(name), "readme.txt");
+    if (readme) {
+      pc.pc().LockFile(name);
+      pc.pc().FailNth(Fault::kMove, 1);
+    }
+    placed(reader, index, name);
+    if (readme) pc.pc().UnlockFile(name);
+  };
+  pc.QueueInstall();
+  pc.ui().ExpectMessage(
+      "The Veltoria system is installed.\r\nShortcuts of the Veltoria system are placed in the "
+      "\"Veltoria 4\" program group of the Start Menu.\r\nCould not update the following files: "
+      "\r\n\"C:\\Apps\\VL4\\readme.txt\".\r\nCould not put back the earlier versions of the files "
+      "not updated; they are kept as: \r\n\"C:\\Apps\\VL4\\readme.txt.bak\".\r\nThese problems",
+      MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+  pc.Run();
+  EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt.bak"), "old readme");
+  EXPECT_FALSE(pc.Launched());
 }
 
 // The user was told that the setup tool will be launched, or nothing at all: a launch that

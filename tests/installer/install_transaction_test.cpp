@@ -220,6 +220,64 @@ TEST(InstallTransaction, AFileIsAskedAboutOnlyWhileAProgramHoldsIt) {
   }
 }
 
+// The file in the way was deleted, but neither the new file nor the old one can be moved to its
+// place: the old one is kept beside it (where the copy was made when even that fails), and the
+// result says where. The commit leaves it there, whatever fails then; a rollback puts it back.
+TEST(InstallTransaction, AReplacedFileThatCannotBePutBackIsKept) {
+  struct Case {
+    const char* name;
+    bool copy_held;    // the copy of the old file cannot be moved either
+    bool commit;       // else the run fails
+    const char* kept;  // where the old file is, relative to the destination
+  };
+  const Case cases[] = {
+      {"beside", false, true, "VL4Demo.exe.bak2"},
+      {"where it was copied", true, true, "TEMP\\$VL4BAK\\1"},
+      {"beside, rolled back", false, false, "VL4Demo.exe.bak2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransactionPc pc;
+    const std::string demo = pc.dest + "\\VL4Demo.exe";
+    ASSERT_TRUE(pc.Put(demo, "old demo", kJan2024, platform::kAttrReadOnly));
+    ASSERT_TRUE(pc.Put(demo + ".bak", "the user's own"));
+    InstallTransaction t = pc.Start();
+    ASSERT_TRUE(pc.Stage(t, {"VL4Demo.exe", "demo"}));
+    const std::string staged = t.StagingDir() + "\\VL4Demo.exe";
+    const std::string copy = t.StagingDir() + "\\$VL4BAK\\1";
+    const std::string kept = pc.dest + "\\" + c.kept;
+    // The first deletion fails; while the question is up, a program takes the new file (and the
+    // copy of the old one), and the next move fails.
+    pc.pc().FailNth(Fault::kDelete, 1);
+    pc.answer = [&](size_t) {
+      pc.pc().LockFile(staged);
+      if (c.copy_held) pc.pc().LockFile(copy);
+      pc.pc().FailNth(Fault::kMove, 1);
+      return InUseAnswer::kRepeat;
+    };
+    const PlaceResult result = t.Place("VL4Demo.exe");
+    EXPECT_EQ(result.outcome, PlaceOutcome::kNotUpdated);
+    EXPECT_EQ(result.kept, kept);
+    EXPECT_FALSE(pc.files().FileExists(demo));
+    EXPECT_EQ(pc.Read(kept), "old demo");
+    pc.pc().UnlockFile(staged);
+    pc.pc().UnlockFile(copy);
+    pc.pc().FailNth(Fault::kMove, 1);
+    if (c.commit) {
+      t.Commit();
+      EXPECT_EQ(pc.Read(kept), "old demo");
+      EXPECT_FALSE(pc.files().FileExists(demo));
+    } else {
+      pc.pc().ClearFaults();
+      t.Rollback();
+      EXPECT_EQ(pc.Read(demo), "old demo");
+      EXPECT_EQ(pc.files().GetAttributes(demo), platform::kAttrReadOnly);
+      EXPECT_FALSE(pc.files().FileExists(kept));
+    }
+    EXPECT_EQ(pc.Read(demo + ".bak"), "the user's own");
+  }
+}
+
 // The staging directory never takes a folder that was there before: a drive root's TEMP, say.
 TEST(InstallTransaction, CommitKeepsThePlacedFilesAndRemovesOnlyWhatItStaged) {
   TransactionPc pc;
