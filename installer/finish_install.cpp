@@ -1,15 +1,13 @@
 // The finishing step of a complete install run: the self-copy, file associations, the program
 // group and shortcuts, the uninstall log, the completion message and the launch of the setup
 // tool.
-#include <unordered_set>
-
 #include "installer/install_progress.h"
 #include "installer/install_texts.h"
+#include "installer/uninstall_log.h"
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "platform/text_file.h"
 
 namespace vl4 {
 namespace {
@@ -78,25 +76,12 @@ void InstallProgress::FinishInstall() {
     App().ProcessMessages();
   }
 
-  // The uninstall log: a log of an earlier installation keeps its lines and gets a new header.
+  // Without its entries the uninstaller would leave this installation behind.
   const std::string log = UninstallDir() + "\\" + script.uninstall_log_name;
-  std::optional<std::vector<std::string>> lines;
-  if (files().FileExists(log)) {
-    if (auto attributes = files().GetAttributes(log)) {
-      files().SetAttributes(log, *attributes & ~platform::kAttrReadOnly);
-    }
-    lines = platform::ReadTextFile(files(), log);
-  }
-  if (lines && !lines->empty()) {
-    (*lines)[0] = installed_list_.front();
-    std::unordered_set<std::string> known;
-    for (const std::string& line : *lines) known.insert(UpperCase(line));
-    for (size_t i = 1; i < installed_list_.size(); ++i) {
-      if (known.insert(UpperCase(installed_list_[i])).second) lines->push_back(installed_list_[i]);
-    }
-    platform::WriteTextFile(files(), log, *lines);
-  } else {
-    platform::WriteTextFile(files(), log, installed_list_);
+  if (const auto saved = SaveUninstallLog(files(), log, installed_list_); !saved) {
+    log_error_ = Format(install_texts::kLogNotWritten, log.c_str()) + "\r\n";
+  } else if (*saved != log) {
+    log_error_ = Format(install_texts::kLogNotRead, log.c_str(), saved->c_str()) + "\r\n";
   }
 
   installed_list_.clear();
@@ -117,7 +102,7 @@ void InstallProgress::CompleteMessage() {
                                     ProblemText(not_copied_, install_texts::kNotCopiedAside) +
                                     ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
-  const std::string problems = file_problems + group_error_ + links + rights_error_;
+  const std::string problems = file_problems + group_error_ + links + rights_error_ + log_error_;
   const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
   const std::string shortcuts =
       Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
@@ -133,7 +118,7 @@ void InstallProgress::CompleteMessage() {
       if (shortcut_sentence) message += shortcuts + "\r\n";
       message += file_problems + links;
     }
-    message += rights_error_;
+    message += rights_error_ + log_error_;
     message += Format(install_texts::kRecommendation, name, name, kind);
   } else {
     message = Format(install_texts::kInstalledSuccessfully, name, kind);

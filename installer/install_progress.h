@@ -91,6 +91,7 @@ class InstallProgress : public ui::Form {
   std::string links_not_created_;
   std::string group_error_;
   std::string rights_error_;
+  std::string log_error_;  // the uninstall log could not be read or written
   bool completed_ = false;
   int current_part_ = 0;
 };

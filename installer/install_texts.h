@@ -78,6 +78,11 @@ inline constexpr char kNotCopiedAside[] =
     "disk may be full): \r\n%s.";
 inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
 inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";
+// The uninstall log (its path), and where this installation's entries went instead.
+inline constexpr char kLogNotWritten[] = "Could not write the uninstall log \"%s\".";
+inline constexpr char kLogNotRead[] =
+    "Could not read the uninstall log \"%s\": it is kept as it was, and the files of this "
+    "installation are listed in \"%s\".";
 // After the completion message, when the setup tool it announced does not start.
 inline constexpr char kLaunchFailed[] = "Could not launch the \"%s\" program.";
 // Arguments: product name, product kind.

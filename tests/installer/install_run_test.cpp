@@ -49,8 +49,9 @@ std::string Desk(const std::string& name) {
   return std::string(InstallerPc::kDesktop) + "\\" + name + ".lnk";
 }
 
-std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = InstallerPc::kDest) {
-  return platform::ReadTextFile(pc.files(), dest + "\\UNINST\\vl4.log")
+std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = InstallerPc::kDest,
+                             const std::string& name = "vl4.log") {
+  return platform::ReadTextFile(pc.files(), dest + "\\UNINST\\" + name)
       .value_or(std::vector<std::string>{});
 }
 
@@ -402,6 +403,33 @@ TEST(InstallRun, AProblemIsListedAndWithholdsTheLaunch) {
            "updated (the disk may be full): \r\n\"C:\\Apps\\VL4\\readme.txt\".\r\n" +
            recommendation,
        [](InstallerPc& pc) { EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt"), "old readme"); }},
+      {"the uninstall log cannot be written",
+       [](InstallerPc& pc) {
+         platform::ForceDirectories(pc.files(), "C:\\Apps\\VL4\\UNINST\\vl4.log");  // in the way
+       },
+       installed + shortcuts +
+           "Could not write the uninstall log \"C:\\Apps\\VL4\\UNINST\\vl4.log\".\r\n" +
+           recommendation,
+       [](InstallerPc&) {}},
+      // The earlier installation's entries stay; this one's go beside them, and nothing is lost.
+      {"the uninstall log cannot be read",
+       [](InstallerPc& pc) {
+         pc.Put("C:\\Apps\\VL4\\UNINST\\vl4.log", "Old header|\r\nC:\\Apps\\VL4\\OLD.TXT\r\n");
+         pc.MakeUnreadable("C:\\Apps\\VL4\\UNINST\\vl4.log");
+       },
+       installed + shortcuts +
+           "Could not read the uninstall log \"C:\\Apps\\VL4\\UNINST\\vl4.log\": it is kept as it "
+           "was, and the files of this installation are listed in "
+           "\"C:\\Apps\\VL4\\UNINST\\vl4.log2\".\r\n" +
+           recommendation,
+       [](InstallerPc& pc) {
+         EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\UNINST\\vl4.log"),
+                   "Old header|\r\nC:\\Apps\\VL4\\OLD.TXT\r\n");
+         const auto beside = Log(pc, "C:\\Apps\\VL4", "vl4.log2");
+         ASSERT_GE(beside.size(), 4u);
+         EXPECT_EQ(beside[0], kHeader);
+         EXPECT_EQ(beside[3], "C:\\Apps\\VL4\\readme.txt");
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
