@@ -98,7 +98,7 @@ void InstallProgress::CompleteMessage() {
   const char* name = script.product_name.c_str();
   const char* kind = script.product_kind.c_str();
   const std::string file_problems = ProblemText(not_updated_, install_texts::kNotUpdated) +
-                                    ProblemText(kept_, install_texts::kKeptAside) +
+                                    ProblemText(old_files_, install_texts::kOldFilesKept) +
                                     ProblemText(not_copied_, install_texts::kNotCopiedAside) +
                                     ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);

@@ -150,7 +150,7 @@ void InstallProgress::Run() {
   Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
   Bar.SetPosition(0);
   not_updated_.clear();
-  kept_.clear();
+  old_files_.clear();
   not_copied_.clear();
   not_created_.clear();
   links_not_created_.clear();
@@ -233,7 +233,7 @@ void InstallProgress::PlaceFile(const std::string& path) {
   switch (placed.outcome) {
     case PlaceOutcome::kNotUpdated:
       not_updated_ += Quoted(placed.target);
-      if (!placed.kept.empty()) kept_ += Quoted(placed.kept);
+      if (!placed.old_file.empty()) old_files_ += Quoted(placed.old_file);
       break;
     case PlaceOutcome::kNotCopiedAside:
       not_copied_ += Quoted(placed.target);

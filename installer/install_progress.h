@@ -85,7 +85,7 @@ class InstallProgress : public ui::Form {
 
   std::vector<std::string> installed_list_;
   std::string not_updated_;
-  std::string kept_;        // where the old files of those not updated are kept, if not in place
+  std::string old_files_;   // where the old files of those not updated are, when not in place
   std::string not_copied_;  // existing files not updated because they could not be copied aside
   std::string not_created_;
   std::string links_not_created_;

@@ -71,7 +71,7 @@ inline constexpr char kGroupError[] = "Could not create the \"%s\" program group
 inline constexpr char kRightsNotGiven[] =
     "Could not allow the users of this computer to change the files in \"%s\".";
 inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
-inline constexpr char kKeptAside[] =
+inline constexpr char kOldFilesKept[] =
     "Could not put back the earlier versions of the files not updated; they are kept as: \r\n%s.";
 inline constexpr char kNotCopiedAside[] =
     "Could not copy the following files aside before replacing them, so they are not updated (the "

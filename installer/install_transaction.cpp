@@ -156,7 +156,7 @@ PlaceResult InstallTransaction::Place(const std::string& path) {
       if (!PutBack(placement)) {
         placement.placed = false;
         placements_.push_back(placement);
-        result.kept = placement.backup;
+        result.old_file = placement.backup;
       }
       files_.DeleteFile(source);
       result.outcome = PlaceOutcome::kNotUpdated;

@@ -62,9 +62,9 @@ struct PlaceResult {
   PlaceOutcome outcome = PlaceOutcome::kExcluded;
   std::string target;  // where the member goes (or the file that stays); empty when excluded
   bool in_system_dir = false;
-  // Not updated: where the old file is kept, when it could not be put back at the target (beside
-  // it, or where its copy was made when even that failed). It stays there.
-  std::string kept;
+  // Not updated: where the old file is, when it could not be put back at the target (beside it,
+  // or where its copy was made when even that failed). It stays there.
+  std::string old_file;
 };
 
 class InstallTransaction {

@@ -57,11 +57,8 @@ void InstallWizard::InstallClick() {
       return error(ExpandInstallDir(script.required_files_message, destination));
     }
   }
-  if (!files.DirectoryExists(destination)) {
-    for (std::string& made : MakeDirectories(files, destination)) {
-      made_for_destination_.push_back(std::move(made));
-    }
-  }
+  const std::vector<std::string> made = MakeDirectories(files, destination);
+  made_for_destination_.insert(made_for_destination_.end(), made.begin(), made.end());
   if (!files.DirectoryExists(destination)) return cannot_create();
   if (!IsWritable(destination)) {
     return error(Format(install_texts::kReadOnlyDestination, destination.c_str()));

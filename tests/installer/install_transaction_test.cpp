@@ -257,7 +257,7 @@ TEST(InstallTransaction, AReplacedFileThatCannotBePutBackIsKept) {
     };
     const PlaceResult result = t.Place("VL4Demo.exe");
     EXPECT_EQ(result.outcome, PlaceOutcome::kNotUpdated);
-    EXPECT_EQ(result.kept, kept);
+    EXPECT_EQ(result.old_file, kept);
     EXPECT_FALSE(pc.files().FileExists(demo));
     EXPECT_EQ(pc.Read(kept), "old demo");
     pc.pc().UnlockFile(staged);

@@ -50,7 +50,9 @@ class InstallerPc::View final : public platform::Platform {
 
 std::unique_ptr<platform::FileStream> UnreadableFiles::OpenFile(const std::string& path,
                                                                 platform::OpenMode mode) {
-  if (mode != platform::OpenMode::kCreate && Unreadable(path)) throw EFOpenError("Cannot open file \"" + path + "\"");
+  if (mode != platform::OpenMode::kCreate && Unreadable(path)) {
+    throw EFOpenError("Cannot open file \"" + path + "\"");
+  }
   return files_.OpenFile(path, mode);
 }
 
