@@ -262,7 +262,7 @@ TEST(InstallTransaction, AReplacedFileThatCannotBePutBackIsKept) {
     EXPECT_EQ(pc.Read(kept), "old demo");
     pc.pc().UnlockFile(staged);
     pc.pc().UnlockFile(copy);
-    pc.pc().FailNth(Fault::kMove, 1);
+    pc.pc().FailNth(Fault::kMove, 1);  // should the commit move it, that fails too
     if (c.commit) {
       t.Commit();
       EXPECT_EQ(pc.Read(kept), "old demo");
