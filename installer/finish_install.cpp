@@ -1,15 +1,13 @@
 // The finishing step of a complete install run: the self-copy, file associations, the program
 // group and shortcuts, the uninstall log, the completion message and the launch of the setup
 // tool.
-#include <unordered_set>
-
 #include "installer/install_progress.h"
 #include "installer/install_texts.h"
+#include "installer/uninstall_log.h"
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "platform/text_file.h"
 
 namespace vl4 {
 namespace {
@@ -40,10 +38,14 @@ void InstallProgress::FinishInstall() {
     RegisterAssociation(row.type, row.directory, row.program, row.description, row.icon_index);
   }
 
+  // Without the Programs folder the group has no place: its path would lead to the root of the
+  // current drive. The group then fails, and none of its shortcuts is made.
   const std::string group = where.programs_folder + script.program_group;
-  if (settings.start_menu && !files().DirectoryExists(group) && !files().CreateDirectory(group)) {
+  if (settings.start_menu && (where.programs_folder.empty() || (!files().DirectoryExists(group) &&
+                                                                !files().CreateDirectory(group)))) {
     group_error_ = Format(install_texts::kGroupError, script.GroupName().c_str()) + "\r\n";
   }
+  const bool group_failed = !group_error_.empty();
 
   for (const ShortcutRow& row : script.shortcuts) {
     if (!settings.desktop && SameText(row.folder, where.desktop_folder)) continue;
@@ -58,11 +60,13 @@ void InstallProgress::FinishInstall() {
       const auto found = files().FindFiles(row.target);
       size = found.empty() ? 0 : found.front().size;
     }
-    if (!size || *size == 0) {
+    // A shortcut of a failed group goes nowhere, and nothing is deleted where it would be.
+    const bool placeless = group_failed && SameText(row.folder, group);
+    if (!placeless && (!size || *size == 0)) {
       // A missing or empty target: no shortcut, and none left from an earlier installation.
       files().DeleteFile(link);
       if (!row.target.empty()) files().DeleteFile(row.target);
-    } else if (files().DirectoryExists(row.folder) &&
+    } else if (!placeless && files().DirectoryExists(row.folder) &&
                CreateShellLink(row.target, row.arguments, row.working_dir, link)) {
       installed_list_.push_back(link);
     } else {
@@ -72,25 +76,12 @@ void InstallProgress::FinishInstall() {
     App().ProcessMessages();
   }
 
-  // The uninstall log: a log of an earlier installation keeps its lines and gets a new header.
+  // Without its entries the uninstaller would leave this installation behind.
   const std::string log = UninstallDir() + "\\" + script.uninstall_log_name;
-  std::optional<std::vector<std::string>> lines;
-  if (files().FileExists(log)) {
-    if (auto attributes = files().GetAttributes(log)) {
-      files().SetAttributes(log, *attributes & ~platform::kAttrReadOnly);
-    }
-    lines = platform::ReadTextFile(files(), log);
-  }
-  if (lines && !lines->empty()) {
-    (*lines)[0] = installed_list_.front();
-    std::unordered_set<std::string> known;
-    for (const std::string& line : *lines) known.insert(UpperCase(line));
-    for (size_t i = 1; i < installed_list_.size(); ++i) {
-      if (known.insert(UpperCase(installed_list_[i])).second) lines->push_back(installed_list_[i]);
-    }
-    platform::WriteTextFile(files(), log, *lines);
-  } else {
-    platform::WriteTextFile(files(), log, installed_list_);
+  if (const auto saved = SaveUninstallLog(files(), log, installed_list_); !saved) {
+    log_error_ = Format(install_texts::kLogNotWritten, log.c_str()) + "\r\n";
+  } else if (*saved != log) {
+    log_error_ = Format(install_texts::kLogNotRead, log.c_str(), saved->c_str()) + "\r\n";
   }
 
   installed_list_.clear();
@@ -106,10 +97,12 @@ void InstallProgress::CompleteMessage() {
   const InstallSettings& settings = inst_.settings;
   const char* name = script.product_name.c_str();
   const char* kind = script.product_kind.c_str();
-  const std::string not_updated = ProblemText(not_updated_, install_texts::kNotUpdated);
-  const std::string not_created = ProblemText(not_created_, install_texts::kNotCreated);
+  const std::string file_problems = ProblemText(not_updated_, install_texts::kNotUpdated) +
+                                    ProblemText(old_files_, install_texts::kOldFilesKept) +
+                                    ProblemText(not_copied_, install_texts::kNotCopiedAside) +
+                                    ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
-  const std::string problems = not_updated + not_created + group_error_ + links + rights_error_;
+  const std::string problems = file_problems + group_error_ + links + rights_error_ + log_error_;
   const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
   const std::string shortcuts =
       Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
@@ -120,12 +113,12 @@ void InstallProgress::CompleteMessage() {
   if (!problems.empty()) {
     message = Format(install_texts::kInstalled, name, kind) + "\r\n";
     if (!group_error_.empty()) {
-      message += not_updated + not_created + group_error_;
+      message += file_problems + group_error_;
     } else {
       if (shortcut_sentence) message += shortcuts + "\r\n";
-      message += not_updated + not_created + links;
+      message += file_problems + links;
     }
-    message += rights_error_;
+    message += rights_error_ + log_error_;
     message += Format(install_texts::kRecommendation, name, name, kind);
   } else {
     message = Format(install_texts::kInstalledSuccessfully, name, kind);
@@ -135,8 +128,12 @@ void InstallProgress::CompleteMessage() {
   if (!problems.empty() || settings.final_message) {
     App().MessageDlg(message, ui::MsgKind::kInformation, ui::MsgButtons::kOK);
   }
-  if (problems.empty() && launch) {
-    LaunchProgram(script.final_program, script.final_params, script.final_dir, 0);
+  // The completion message has just announced the setup tool (or no message came at all): a
+  // launch that fails must not pass in silence.
+  if (problems.empty() && launch &&
+      !LaunchProgram(script.final_program, script.final_params, script.final_dir, 0)) {
+    App().MessageDlg(Format(install_texts::kLaunchFailed, script.final_program.c_str()),
+                     ui::MsgKind::kError, ui::MsgButtons::kOK);
   }
 }
 

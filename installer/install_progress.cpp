@@ -78,6 +78,11 @@ InstallProgress::InstallProgress(ui::Application& app, Installation& installatio
   Reader.OnEndUnZip = [this](zip::TZipReader&, int file_index, const std::string& fname) {
     MemberUnpacked(file_index, fname);
   };
+  // A directory entry has no end-of-member event: when one ends the archive, the run finishes once
+  // its directory is made, so that the reader makes nothing after the staging directory went.
+  Reader.OnStartUnZip = [this](zip::TZipReader& reader, int file_index, const std::string&, bool&) {
+    if (reader.Filename(file_index).empty() && IsLastMember(file_index)) FinishInstall();
+  };
   // A member that fails its check or its password is damaged product data: the run stops.
   Reader.OnBadCRC = [](zip::TZipReader& reader, int, int, int file_index) {
     throw EDamagedData("CRC error in " + reader.FullName(file_index));
@@ -145,12 +150,15 @@ void InstallProgress::Run() {
   Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
   Bar.SetPosition(0);
   not_updated_.clear();
+  old_files_.clear();
+  not_copied_.clear();
   not_created_.clear();
   links_not_created_.clear();
   group_error_.clear();
 
-  if (auto missing = transaction_->Begin({script.created_dirs.begin(), script.created_dirs.end()},
-                                         UninstallDir())) {
+  std::vector<std::string> dirs(script.created_dirs.begin(), script.created_dirs.end());
+  dirs.insert(dirs.end(), made_for_destination_.begin(), made_for_destination_.end());
+  if (auto missing = transaction_->Begin(dirs, UninstallDir())) {
     EndWithError(Format(install_texts::kCannotPrepare, missing->c_str()));
     return;
   }
@@ -213,17 +221,11 @@ void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
   // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
   const std::string staged = transaction_->StagingDir() + "\\";
   PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
-  // An archive may end with a directory entry, which is unpacked without an event: its last
-  // file is its last member.
-  if (current_part_ == inst_.script.data_parts && file_index == LastFileMember()) {
-    FinishInstall();
-  }
+  if (IsLastMember(file_index)) FinishInstall();
 }
 
-int InstallProgress::LastFileMember() const {
-  int last = Reader.Count() - 1;
-  while (last > 0 && Reader.Filename(last).empty()) --last;
-  return last;
+bool InstallProgress::IsLastMember(int file_index) const {
+  return current_part_ == inst_.script.data_parts && file_index == Reader.Count() - 1;
 }
 
 void InstallProgress::PlaceFile(const std::string& path) {
@@ -231,6 +233,10 @@ void InstallProgress::PlaceFile(const std::string& path) {
   switch (placed.outcome) {
     case PlaceOutcome::kNotUpdated:
       not_updated_ += Quoted(placed.target);
+      if (!placed.old_file.empty()) old_files_ += Quoted(placed.old_file);
+      break;
+    case PlaceOutcome::kNotCopiedAside:
+      not_copied_ += Quoted(placed.target);
       break;
     case PlaceOutcome::kNotCreated:
       not_created_ += Quoted(placed.target);

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/install_transaction.h"
@@ -22,8 +23,12 @@ class InstallProgress : public ui::Form {
   InstallProgress(ui::Application& app, Installation& installation);
 
   // What the wizard hands over before it shows the window: the destination directory (no
-  // trailing "\") and the upper-case names of the archive's top-level directories not to install.
-  void SetDestination(const std::string& destination) { destination_ = destination; }
+  // trailing "\"), the directories Install made for it (a failed run removes them again when
+  // empty), and the upper-case names of the archive's top-level directories not to install.
+  void SetDestination(const std::string& destination, std::vector<std::string> made_for_it = {}) {
+    destination_ = destination;
+    made_for_destination_ = std::move(made_for_it);
+  }
   void SetExclusions(const std::vector<std::string>& exclusions);
 
   // The install run: it ends the application, either through FinishInstall or with the rollback
@@ -56,8 +61,8 @@ class InstallProgress : public ui::Form {
   void MemberUnpacked(int file_index, const std::string& fname);
   void ExpandScript();
   std::string UninstallDir() const;
-  // The index of the last member of the open part that is a file (not a directory entry).
-  int LastFileMember() const;
+  // The member is the last of the last part: the finishing step follows it.
+  bool IsLastMember(int file_index) const;
   // Places one unpacked member (its path under the staging directory, "\" separators) and notes
   // the outcome for the uninstall log or the completion message.
   void PlaceFile(const std::string& path);
@@ -73,16 +78,20 @@ class InstallProgress : public ui::Form {
 
   Installation& inst_;
   std::string destination_;
+  std::vector<std::string> made_for_destination_;
   std::vector<std::string> exclusions_;
   bool run_started_ = false;
   std::optional<InstallTransaction> transaction_;
 
   std::vector<std::string> installed_list_;
   std::string not_updated_;
+  std::string old_files_;   // where the old files of those not updated are, when not in place
+  std::string not_copied_;  // existing files not updated because they could not be copied aside
   std::string not_created_;
   std::string links_not_created_;
   std::string group_error_;
   std::string rights_error_;
+  std::string log_error_;  // the uninstall log could not be read or written
   bool completed_ = false;
   int current_part_ = 0;
 };

@@ -71,8 +71,20 @@ inline constexpr char kGroupError[] = "Could not create the \"%s\" program group
 inline constexpr char kRightsNotGiven[] =
     "Could not allow the users of this computer to change the files in \"%s\".";
 inline constexpr char kNotUpdated[] = "Could not update the following files: \r\n%s.";
+inline constexpr char kOldFilesKept[] =
+    "Could not put back the earlier versions of the files not updated; they are kept as: \r\n%s.";
+inline constexpr char kNotCopiedAside[] =
+    "Could not copy the following files aside before replacing them, so they are not updated (the "
+    "disk may be full): \r\n%s.";
 inline constexpr char kNotCreated[] = "Could not create the following files: \r\n%s.";
 inline constexpr char kLinksNotCreated[] = "Could not create the following shortcuts: \r\n%s.";
+// The uninstall log (its path), and where this installation's entries went instead.
+inline constexpr char kLogNotWritten[] = "Could not write the uninstall log \"%s\".";
+inline constexpr char kLogNotRead[] =
+    "Could not read the uninstall log \"%s\": it is kept as it was, and the files of this "
+    "installation are listed in \"%s\".";
+// After the completion message, when the setup tool it announced does not start.
+inline constexpr char kLaunchFailed[] = "Could not launch the \"%s\" program.";
 // Arguments: product name, product kind.
 inline constexpr char kInstalled[] = "The %s %s is installed.";
 inline constexpr char kInstalledSuccessfully[] = "The %s %s is installed successfully.";

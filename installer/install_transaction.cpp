@@ -6,6 +6,7 @@
 #include <array>
 #include <string_view>
 
+#include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/path.h"
@@ -30,6 +31,9 @@ constexpr char kStaging[] = "\\TEMP";
 constexpr char kFreshStaging[] = "\\VL4INST";
 // The copies of replaced files, inside the staging directory.
 constexpr char kBackups[] = "\\$VL4BAK";
+// An old file that could not be put back is kept beside its place under its name with this
+// added (and 2, 3, ... when that is taken).
+constexpr char kKeptSuffix[] = ".bak";
 
 }  // namespace
 
@@ -41,29 +45,48 @@ bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
   return true;
 }
 
+std::string FreeName(platform::Files& files, const std::string& base) {
+  std::string name = base;
+  for (int n = 2; files.FileExists(name) || files.DirectoryExists(name); ++n) {
+    name = base + std::to_string(n);
+  }
+  return name;
+}
+
+std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir) {
+  std::vector<std::string> missing;
+  for (std::string d = ExcludeTrailingBackslash(files.FullPath(dir));
+       !d.empty() && !files.DirectoryExists(d);) {
+    missing.push_back(d);
+    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
+    if (parent.size() >= d.size()) break;
+    d = parent;
+  }
+  std::vector<std::string> made;
+  for (auto it = missing.rbegin(); it != missing.rend() && files.CreateDirectory(*it); ++it) {
+    made.push_back(*it);
+  }
+  return made;
+}
+
 InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets targets,
                                        FileInUseQuestion ask)
     : files_(files), targets_(std::move(targets)), ask_(std::move(ask)) {
-  auto taken = [this](const std::string& path) {
-    return files_.DirectoryExists(path) || files_.FileExists(path);
-  };
   staging_ = targets_.destination + kStaging;
-  if (taken(staging_)) {
-    const std::string base = staging_ + kFreshStaging;
-    staging_ = base;
-    for (int n = 2; taken(staging_); ++n) staging_ = base + std::to_string(n);
+  if (files_.FileExists(staging_) || files_.DirectoryExists(staging_)) {
+    staging_ = FreeName(files_, staging_ + kFreshStaging);
   }
   backup_dir_ = staging_ + kBackups;
 }
 
-std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& script_dirs,
+std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& dirs,
                                                      const std::string& uninstall_dir) {
-  for (const std::string& dir : script_dirs) {
+  for (const std::string& dir : dirs) {
     created_dirs_.push_back(dir);
     created_set_.insert(UpperCase(dir));
   }
-  for (const std::string& dir : script_dirs) {
-    if (!files_.DirectoryExists(dir)) platform::ForceDirectories(files_, dir);
+  for (const std::string& dir : dirs) {
+    for (const std::string& made : MakeDirectories(files_, dir)) NoteCreated(made);
   }
   // The uninstall directory goes with a rollback only when the run made it; the staging
   // directory goes in any case.
@@ -119,13 +142,21 @@ PlaceResult InstallTransaction::Place(const std::string& path) {
   Placement placement;
   placement.target = target;
   if (!IsPreserved(path)) {
-    const bool gave_up = files_.FileExists(target) && !ReplaceExisting(target, placement);
-    if (gave_up || files_.FileExists(target) || !files_.MoveFile(source, target)) {
-      // The file it was to replace is put back; should even that fail, the copy is kept and
-      // tried again at the commit.
-      if (!RestoreBackup(placement) && !placement.backup.empty()) {
+    const Clearing clearing =
+        files_.FileExists(target) ? ClearTarget(target, placement) : Clearing::kDone;
+    if (clearing == Clearing::kNotCopied) {
+      files_.DeleteFile(source);
+      result.outcome = PlaceOutcome::kNotCopiedAside;
+      return result;
+    }
+    if (clearing == Clearing::kInUse || files_.FileExists(target) ||
+        !files_.MoveFile(source, target)) {
+      // The file it was to replace goes back; failing that, it is kept elsewhere and said where,
+      // and a rollback tries again.
+      if (!PutBack(placement)) {
         placement.placed = false;
         placements_.push_back(placement);
+        result.old_file = placement.backup;
       }
       files_.DeleteFile(source);
       result.outcome = PlaceOutcome::kNotUpdated;
@@ -153,31 +184,40 @@ void InstallTransaction::NoteCreated(const std::string& dir) {
 void InstallTransaction::EnsureDirectory(const std::string& dir) {
   const std::string key = UpperCase(dir);
   if (known_dirs_.count(key) != 0) return;
-  std::vector<std::string> missing;
-  for (std::string d = dir; !d.empty() && !files_.DirectoryExists(d);) {
-    missing.push_back(d);
-    const std::string parent = ExcludeTrailingBackslash(ExtractFilePath(d));
-    if (parent.size() >= d.size()) break;
-    d = parent;
-  }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    if (!files_.CreateDirectory(*it)) break;
-    NoteCreated(*it);
-  }
-  if (missing.empty() || files_.DirectoryExists(dir)) known_dirs_.insert(key);
+  for (const std::string& made : MakeDirectories(files_, dir)) NoteCreated(made);
+  if (files_.DirectoryExists(dir)) known_dirs_.insert(key);
 }
 
-bool InstallTransaction::ReplaceExisting(const std::string& target, Placement& placement) {
+InstallTransaction::Clearing InstallTransaction::ClearTarget(const std::string& target,
+                                                             Placement& placement) {
   placement.attributes = files_.GetAttributes(target).value_or(0);
-  const bool deleted = RepeatWhileInUse(target, ask_, [&] {
-    if (placement.backup.empty() && !MakeBackup(target, placement)) return false;
+  bool not_copied = false;
+  // A copy that failed although no program holds the file failed for want of room (or of the
+  // backup directory): closing programs would not help, so there is no question.
+  const FileInUseQuestion ask = [&](const std::string& path) {
+    return not_copied ? InUseAnswer::kNext : ask_(path);
+  };
+  const bool deleted = RepeatWhileInUse(target, ask, [&] {
     files_.SetAttributes(target, placement.attributes & ~platform::kAttrReadOnly);
+    if (placement.backup.empty() && !MakeBackup(target, placement)) {
+      not_copied = !IsHeld(target);
+      return false;
+    }
     return files_.DeleteFile(target);
   });
-  if (deleted) return true;
+  if (deleted) return Clearing::kDone;
   DropBackup(placement);
   if (auto now = files_.GetAttributes(target); now && *now != placement.attributes) {
     files_.SetAttributes(target, placement.attributes);
+  }
+  return not_copied ? Clearing::kNotCopied : Clearing::kInUse;
+}
+
+bool InstallTransaction::IsHeld(const std::string& path) {
+  try {
+    files_.OpenFile(path, platform::OpenMode::kReadWrite);
+  } catch (const Exception&) {
+    return true;
   }
   return false;
 }
@@ -199,23 +239,37 @@ void InstallTransaction::DropBackup(Placement& placement) {
   placement.backup.clear();
 }
 
-bool InstallTransaction::RestoreBackup(Placement& placement) {
-  if (placement.backup.empty() || !files_.MoveFile(placement.backup, placement.target)) {
-    return false;
+bool InstallTransaction::PutBack(Placement& placement) {
+  if (placement.backup.empty()) return true;
+  if (files_.MoveFile(placement.backup, placement.target)) {
+    files_.SetAttributes(placement.target, placement.attributes);
+    placement.backup.clear();
+    return true;
   }
-  files_.SetAttributes(placement.target, placement.attributes);
-  placement.backup.clear();
-  return true;
+  // The staging directory goes at the end: the user's file must not go with it.
+  if (StartsText(backup_dir_ + "\\", placement.backup)) {
+    const std::string beside = FreeName(files_, placement.target + kKeptSuffix);
+    if (files_.MoveFile(placement.backup, beside)) {
+      files_.SetAttributes(beside, placement.attributes);
+      placement.backup = beside;
+    }
+  }
+  return false;
+}
+
+void InstallTransaction::RemoveStaging() {
+  const bool holds_a_copy =
+      std::any_of(placements_.begin(), placements_.end(),
+                  [this](const Placement& p) { return StartsText(backup_dir_ + "\\", p.backup); });
+  if (!holds_a_copy) platform::RemoveTree(files_, staging_);
 }
 
 void InstallTransaction::Commit() {
   for (Placement& p : placements_) {
-    // A file that could not be put back after a failed replacement gets another try.
-    if (!p.placed) RestoreBackup(p);
-    DropBackup(p);
+    if (p.placed) DropBackup(p);
   }
+  RemoveStaging();
   placements_.clear();
-  platform::RemoveTree(files_, staging_);
 }
 
 void InstallTransaction::Rollback() {
@@ -227,10 +281,10 @@ void InstallTransaction::Rollback() {
       }
       files_.DeleteFile(it->target);
     }
-    RestoreBackup(*it);
+    PutBack(*it);
   }
+  RemoveStaging();
   placements_.clear();
-  platform::RemoveTree(files_, staging_);
   files_.RemoveDirectory(targets_.destination);
   // Innermost first: each pass removes what the previous one emptied.
   for (bool removed = true; removed;) {

@@ -27,6 +27,13 @@ using FileInUseQuestion = std::function<InUseAnswer(const std::string& path)>;
 bool RepeatWhileInUse(const std::string& path, const FileInUseQuestion& ask,
                       const std::function<bool()>& attempt);
 
+// `base`, or `base` followed by 2, 3, ...: the first that names neither a file nor a directory.
+std::string FreeName(platform::Files& files, const std::string& base);
+
+// Makes the directory with its missing parents and returns the ones it made, outermost first (a
+// level that cannot be made ends it), so that a failed run can remove them again.
+std::vector<std::string> MakeDirectories(platform::Files& files, const std::string& dir);
+
 // Where the members go, and which of them stay out.
 struct InstallTargets {
   std::string destination;  // no trailing "\"
@@ -39,10 +46,15 @@ struct InstallTargets {
 
 // What Place did with a member.
 enum class PlaceOutcome {
-  kExcluded,    // not installed: it stays in the staging directory and goes with it
-  kPlaced,      // moved to its target (a file it replaced is kept aside until Commit)
-  kKept,        // the file at the target stays: a preserved file, or a system file as new
-  kNotUpdated,  // the file at the target could not be replaced and stays as it was
+  kExcluded,  // not installed: it stays in the staging directory and goes with it
+  kPlaced,    // moved to its target (a file it replaced is kept aside until Commit)
+  kKept,      // the file at the target stays: a preserved file, or a system file as new
+  // The file at the target could not be replaced and stays as it was; or, when neither the member
+  // nor the old file could be moved there after it was deleted, the old file is kept elsewhere.
+  kNotUpdated,
+  // The file at the target could not be copied aside to be replaced (a full disk, say), so it
+  // stays as it was.
+  kNotCopiedAside,
   kNotCreated,  // a preserved file that was not there could not be moved there
 };
 
@@ -50,6 +62,9 @@ struct PlaceResult {
   PlaceOutcome outcome = PlaceOutcome::kExcluded;
   std::string target;  // where the member goes (or the file that stays); empty when excluded
   bool in_system_dir = false;
+  // Not updated: where the old file is, when it could not be put back at the target (beside it,
+  // or where its copy was made when even that failed). It stays there.
+  std::string old_file;
 };
 
 class InstallTransaction {
@@ -61,11 +76,12 @@ class InstallTransaction {
 
   const std::string& StagingDir() const { return staging_; }
 
-  // Makes the directories the run starts from: the script's created directories with their
-  // parents (failures ignored: a placement into one then fails and is reported), then the
-  // uninstall directory and the staging directory, one level each. Returns the first of these
-  // two that could not be made; the run cannot go on without it.
-  std::optional<std::string> Begin(const std::vector<std::string>& script_dirs,
+  // Makes the directories the run starts from: `dirs` (the script's created directories, and
+  // those Install made for the destination) with their parents (failures ignored: a placement
+  // into one then fails and is reported), then the uninstall directory and the staging directory,
+  // one level each. Returns the first of these two that could not be made; the run cannot go on
+  // without it. A rollback removes every one of them that it leaves empty.
+  std::optional<std::string> Begin(const std::vector<std::string>& dirs,
                                    const std::string& uninstall_dir);
 
   // Moves the unpacked member at `path` (relative to the staging directory, "\" separators) to
@@ -74,11 +90,13 @@ class InstallTransaction {
   // in use brings the question, and Next leaves it as it was.
   PlaceResult Place(const std::string& path);
 
-  // The run is complete: the copies of replaced files go, then the staging directory.
+  // The run is complete: the copies of replaced files go, then the staging directory. An old file
+  // kept elsewhere stays.
   void Commit();
   // The run failed: every file placed goes and the files it replaced come back with their
   // attributes; then the staging directory, an empty destination and every directory the run
-  // made go. Nothing is removed that was there before.
+  // made go. Nothing is removed that was there before; an old file that cannot be put back is
+  // kept beside its place.
   void Rollback();
 
  private:
@@ -88,7 +106,7 @@ class InstallTransaction {
     std::string target;
     std::string backup;
     uint32_t attributes = 0;  // the replaced file's
-    bool placed = true;       // false: only the old file waits to be put back
+    bool placed = true;       // false: only the old file, kept elsewhere, waits to be put back
   };
 
   bool IsExcluded(const std::string& path) const;
@@ -99,14 +117,24 @@ class InstallTransaction {
   // Makes the directory with its missing parents, noting every level it makes.
   void EnsureDirectory(const std::string& dir);
   void NoteCreated(const std::string& dir);
-  // Replaces an existing target: copies it aside and deletes it, asking Repeat or Next while
-  // that fails. False when the user gave up (the target is then as it was).
-  bool ReplaceExisting(const std::string& target, Placement& placement);
+  // How clearing the way for a member went.
+  enum class Clearing { kDone, kInUse, kNotCopied };
+  // Clears an existing target out of the way: copies it aside and deletes it, asking Repeat or
+  // Next while a program holds it. Unless done, the target is as it was: the user gave up on it,
+  // or it could not be copied although no program holds it (asking would not help).
+  Clearing ClearTarget(const std::string& target, Placement& placement);
+  // True when some program holds the file: it cannot be opened for writing.
+  bool IsHeld(const std::string& path);
   // Copies the target into the backup directory; false when that fails.
   bool MakeBackup(const std::string& target, Placement& placement);
   void DropBackup(Placement& placement);
-  // Moves the kept copy back over the target; true when it is back.
-  bool RestoreBackup(Placement& placement);
+  // Moves the copy of the old file back to the target; true when it is back (or there is none).
+  // Failing that, the copy is kept beside the target, or where it is when even that fails, and
+  // `backup` names it.
+  bool PutBack(Placement& placement);
+  // Removes the staging directory with everything in it, unless a copy that could be put back
+  // nowhere else is still in it.
+  void RemoveStaging();
 
   platform::Files& files_;
   InstallTargets targets_;

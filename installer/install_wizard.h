@@ -81,6 +81,9 @@ class InstallWizard : public ui::Form {
   Installation inst_;
   ScriptMaker make_script_;
   std::vector<std::string> exclusions_;
+  // The directories Install made for a destination, on every press: a failed run removes them
+  // again (a failed check or Cancel leaves them, and the next press finds them there).
+  std::vector<std::string> made_for_destination_;
   std::unique_ptr<TextViewer> viewer_;
   std::unique_ptr<InstallProgress> progress_;
   std::unique_ptr<EnvironmentChoice> environments_;

@@ -3,6 +3,7 @@
 #include "installer/install_wizard.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "installer/install_texts.h"
 #include "installer/macros.h"
@@ -14,6 +15,23 @@
 #include "platform/text.h"
 
 namespace vl4 {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// A drive path ("C:\...", or a drive root "C:") or a UNC path ("\\server\share..."): a relative
+// destination would put the files under the current directory and the shortcuts and uninstall
+// entries would name them relative to it.
+bool IsFullPath(const std::string& path) {
+  if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+    return path.size() == 2 || IsSeparator(path[2]);
+  }
+  return path.size() > 2 && IsSeparator(path[0]) && IsSeparator(path[1]) && !IsSeparator(path[2]);
+}
+
+}  // namespace
 
 void InstallWizard::InstallClick() {
   platform::Files& files = inst_.platform.files();
@@ -30,15 +48,18 @@ void InstallWizard::InstallClick() {
   }
   const std::string destination = ExcludeTrailingBackslash(DestinationEdit.Text());
   if (Trim(destination).empty()) return error(install_texts::kNoDestination);
+  auto cannot_create = [&] {
+    error(Format(install_texts::kCannotCreateDestination, destination.c_str()));
+  };
+  if (!IsFullPath(destination)) return cannot_create();
   for (const std::string& file : script.required_files) {
     if (!files.FileExists(destination + "\\" + file)) {
       return error(ExpandInstallDir(script.required_files_message, destination));
     }
   }
-  if (!files.DirectoryExists(destination)) platform::ForceDirectories(files, destination);
-  if (!files.DirectoryExists(destination)) {
-    return error(Format(install_texts::kCannotCreateDestination, destination.c_str()));
-  }
+  const std::vector<std::string> made = MakeDirectories(files, destination);
+  made_for_destination_.insert(made_for_destination_.end(), made.begin(), made.end());
+  if (!files.DirectoryExists(destination)) return cannot_create();
   if (!IsWritable(destination)) {
     return error(Format(install_texts::kReadOnlyDestination, destination.c_str()));
   }
@@ -74,7 +95,7 @@ void InstallWizard::InstallClick() {
   InstallProgress& progress = *progress_;
   progress.SetBounds(Left(), Top() + Height(), Width(), progress.Height());
   progress.Bar.SetBounds(5, progress.Bar.Top(), progress.Width() - 10, progress.Bar.Height());
-  progress.SetDestination(destination);
+  progress.SetDestination(destination, made_for_destination_);
   progress.SetExclusions(exclusions_);
   progress.StatusLabel.SetCaption(script.install_title + install_texts::kDataReading);
   progress.ShowModal();

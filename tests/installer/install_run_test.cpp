@@ -3,6 +3,7 @@
 // and the rollback of a run that fails. The placement rules and the rollback under injected
 // faults are tested on the install transaction itself.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "installer/install_texts.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
+#include "platform/text.h"
 #include "platform/text_file.h"
 #include "tests/installer/installer_pc.h"
 
@@ -47,8 +49,9 @@ std::string Desk(const std::string& name) {
   return std::string(InstallerPc::kDesktop) + "\\" + name + ".lnk";
 }
 
-std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = InstallerPc::kDest) {
-  return platform::ReadTextFile(pc.files(), dest + "\\UNINST\\vl4.log")
+std::vector<std::string> Log(InstallerPc& pc, const std::string& dest = InstallerPc::kDest,
+                             const std::string& name = "vl4.log") {
+  return platform::ReadTextFile(pc.files(), dest + "\\UNINST\\" + name)
       .value_or(std::vector<std::string>{});
 }
 
@@ -257,6 +260,8 @@ TEST(InstallRun, StoredNamesStayInsideTheDestination) {
   EXPECT_FALSE(pc.files().FileExists("C:\\Apps\\up2.txt"));
   for (const std::string& line : Log(pc)) EXPECT_EQ(line.find(".."), std::string::npos) << line;
   EXPECT_TRUE(pc.wizard().Progress().Completed());
+  // The trailing directory entry is not made again after the staging directory went.
+  EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\VL4\\TEMP"));
 }
 
 TEST(InstallRun, SettingsShapeTheFinish) {
@@ -359,6 +364,144 @@ TEST(InstallRun, ASecondInstallMergesTheUninstallLog) {
   EXPECT_FALSE(pc.files().DirectoryExists(d + "\\TEMP"));
 }
 
+// What goes wrong without ending the run is listed in the completion message, and the setup tool
+// is not launched.
+TEST(InstallRun, AProblemIsListedAndWithholdsTheLaunch) {
+  const std::string installed = "The Veltoria system is installed.\r\n";
+  const std::string shortcuts =
+      "Shortcuts of the Veltoria system are placed in the \"Veltoria 4\" program group of the "
+      "Start Menu.\r\n";
+  const std::string recommendation =
+      "These problems may lead to an unproper work of Veltoria.\r\nWe recommend to you to reload "
+      "your computer and repeat the installation of the Veltoria system.";
+  struct Case {
+    const char* name;
+    std::function<void(InstallerPc&)> prepare;
+    std::string message;
+    std::function<void(InstallerPc&)> check;
+  };
+  const Case cases[] = {
+      // The group's path would lead to the root of the current drive.
+      {"unknown Programs folder",
+       [](InstallerPc& pc) {
+         pc.SetProgramsFolder("");
+         pc.Put("C:\\Veltoria 4\\VL4 Help.lnk", "the user's own");
+       },
+       installed + "Could not create the \"Veltoria 4\" program group.\r\n" + recommendation,
+       [](InstallerPc& pc) {
+         EXPECT_EQ(pc.Snapshot("C:\\Veltoria 4").size(), 1u);
+         EXPECT_FALSE(pc.files().DirectoryExists("C:\\dist\\Veltoria 4"));
+       }},
+      // The run makes UNINST and TEMP, then the directory for the copies of replaced files.
+      {"no room for the copy of a replaced file",
+       [](InstallerPc& pc) {
+         pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+         pc.pc().FailNth(Fault::kCreateDirectory, 3);
+       },
+       installed + shortcuts +
+           "Could not copy the following files aside before replacing them, so they are not "
+           "updated (the disk may be full): \r\n\"C:\\Apps\\VL4\\readme.txt\".\r\n" +
+           recommendation,
+       [](InstallerPc& pc) { EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt"), "old readme"); }},
+      {"the uninstall log cannot be written",
+       [](InstallerPc& pc) {
+         platform::ForceDirectories(pc.files(), "C:\\Apps\\VL4\\UNINST\\vl4.log");  // in the way
+       },
+       installed + shortcuts +
+           "Could not write the uninstall log \"C:\\Apps\\VL4\\UNINST\\vl4.log\".\r\n" +
+           recommendation,
+       [](InstallerPc&) {}},
+      // The earlier installation's entries stay; this one's go beside them, and nothing is lost.
+      {"the uninstall log cannot be read",
+       [](InstallerPc& pc) {
+         pc.Put("C:\\Apps\\VL4\\UNINST\\vl4.log", "Old header|\r\nC:\\Apps\\VL4\\OLD.TXT\r\n");
+         pc.MakeUnreadable("C:\\Apps\\VL4\\UNINST\\vl4.log");
+       },
+       installed + shortcuts +
+           "Could not read the uninstall log \"C:\\Apps\\VL4\\UNINST\\vl4.log\": it is kept as it "
+           "was, and the files of this installation are listed in "
+           "\"C:\\Apps\\VL4\\UNINST\\vl4.log2\".\r\n" +
+           recommendation,
+       [](InstallerPc& pc) {
+         EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\UNINST\\vl4.log"),
+                   "Old header|\r\nC:\\Apps\\VL4\\OLD.TXT\r\n");
+         const auto beside = Log(pc, "C:\\Apps\\VL4", "vl4.log2");
+         ASSERT_GE(beside.size(), 4u);
+         EXPECT_EQ(beside[0], kHeader);
+         EXPECT_EQ(beside[3], "C:\\Apps\\VL4\\readme.txt");
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InstallerPc pc;
+    pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", "demo"}});
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    c.prepare(pc);
+    ASSERT_TRUE(pc.files().SetCurrentDirectory(InstallerPc::kDist));
+    pc.Start();
+    pc.QueueInstall();
+    pc.ui().ExpectMessage(c.message, MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+    pc.Run();
+    c.check(pc);
+    EXPECT_FALSE(pc.Launched());
+  }
+}
+
+// A replaced file whose new version cannot be moved in, and whose old one cannot go back either,
+// is kept beside its place, and the completion message says where.
+TEST(InstallRun, AnOldFileThatCannotGoBackIsKeptAndNamed) {
+  InstallerPc pc;
+  pc.PutData({{"readme.txt", "Read me"}, {"VL4Demo.exe", "demo"}});
+  pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+  pc.Put("C:\\Apps\\VL4\\readme.txt", "old readme");
+  InstallProgress& progress = pc.Start().Progress();
+  // A program takes the unpacked readme.txt, and the next move fails.
+  auto placed = progress.Reader.OnEndUnZip;
+  progress.Reader.OnEndUnZip = [&](zip::TZipReader& reader, int index, const std::string& name) {
+    const bool readme = SameText(ExtractFileName(name), "readme.txt");
+    if (readme) {
+      pc.pc().LockFile(name);
+      pc.pc().FailNth(Fault::kMove, 1);
+    }
+    placed(reader, index, name);
+    if (readme) pc.pc().UnlockFile(name);
+  };
+  pc.QueueInstall();
+  pc.ui().ExpectMessage(
+      "The Veltoria system is installed.\r\nShortcuts of the Veltoria system are placed in the "
+      "\"Veltoria 4\" program group of the Start Menu.\r\nCould not update the following files: "
+      "\r\n\"C:\\Apps\\VL4\\readme.txt\".\r\nCould not put back the earlier versions of the files "
+      "not updated; they are kept as: \r\n\"C:\\Apps\\VL4\\readme.txt.bak\".\r\nThese problems",
+      MsgKind::kInformation, MsgButtons::kOK, ModalResult::kOK);
+  pc.Run();
+  EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt.bak"), "old readme");
+  EXPECT_FALSE(pc.Launched());
+}
+
+// The user was told that the setup tool will be launched, or nothing at all: a launch that
+// fails is said.
+TEST(InstallRun, AFailedLaunchIsSaid) {
+  for (bool final_message : {true, false}) {
+    SCOPED_TRACE(final_message ? "FinalMessage on" : "FinalMessage off");
+    InstallerPc pc;
+    pc.PutData(kProduct);
+    pc.PutSettings(final_message ? "[Main]\r\nSelectDialog=0\r\n"
+                                 : "[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
+    // The installer's copy in the destination will be no program.
+    ::chmod(pc.pc().HostPath(std::string(InstallerPc::kDist) + "\\Inst.exe")->c_str(), 0644);
+    pc.Start();
+    pc.QueueInstall();
+    if (final_message) {
+      pc.ui().ExpectMessage("the VL4Setup program will be launched.", MsgKind::kInformation,
+                            MsgButtons::kOK, ModalResult::kOK);
+    }
+    pc.ui().ExpectMessage("Could not launch the \"C:\\Apps\\VL4\\vl4setup.exe\" program.",
+                          MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+    pc.Run();
+    EXPECT_FALSE(pc.Launched());
+  }
+}
+
 // The destination as the user had it: files of an earlier version, a preserved file, and a TEMP
 // directory of their own.
 void PrepareOldInstallation(InstallerPc& pc) {
@@ -450,7 +593,7 @@ TEST(InstallRun, NoUninstallDirectoryMeansNoRun) {
   EXPECT_FALSE(pc.Launched());
 }
 
-TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
+TEST(InstallRun, ANewDestinationIsGoneWithItsNewParentsAfterAFailedRun) {
   InstallerPc pc;
   pc.PutData(kProduct);
   pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
@@ -459,16 +602,18 @@ TEST(InstallRun, ANewDestinationIsGoneAfterAFailedStagingDirectory) {
   pc.ui().QueueAction(
       [&pc](ui::Form& form) {
         auto& wizard = static_cast<InstallWizard&>(form);
-        wizard.DestinationEdit.UserSetText("C:\\Apps\\New");
-        // Install makes C:\Apps\New; the run makes UNINST, then fails at TEMP.
-        pc.pc().FailNth(Fault::kCreateDirectory, 3);
+        wizard.DestinationEdit.UserSetText("C:\\Apps\\New\\VL4");
+        // Install makes C:\Apps\New and C:\Apps\New\VL4; the run makes UNINST, then fails at
+        // TEMP.
+        pc.pc().FailNth(Fault::kCreateDirectory, 4);
         wizard.InstallButton.Click();
       },
       "TInstF1");
-  pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\TEMP\" directory.", MsgKind::kError,
-                        MsgButtons::kOK, ModalResult::kOK);
+  pc.ui().ExpectMessage("Could not create the \"C:\\Apps\\New\\VL4\\TEMP\" directory.",
+                        MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
   pc.Run();
   EXPECT_FALSE(pc.files().DirectoryExists("C:\\Apps\\New"));
+  EXPECT_TRUE(pc.files().DirectoryExists("C:\\Apps"));
 }
 
 }  // namespace

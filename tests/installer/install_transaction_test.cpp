@@ -159,29 +159,44 @@ TEST(InstallTransaction, EachMemberGoesWhereItsRulesSay) {
   }
 }
 
-TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
+// The question is for a file that some program holds: only then can closing programs help.
+TEST(InstallTransaction, AFileIsAskedAboutOnlyWhileAProgramHoldsIt) {
+  enum class Trouble {
+    kLocked,      // a program holds it (its copy and its deletion fail)
+    kNotDeleted,  // its deletion fails, once
+    kNotCopied,   // its copy aside fails, once, as on a full disk; nobody holds it
+  };
   struct Case {
     const char* name;
-    bool locked;    // held by a program; else only its deletion fails, once
+    Trouble trouble;
     bool released;  // the program ends while the first question is up
     std::vector<InUseAnswer> answers;
     PlaceOutcome outcome;
   };
   const Case cases[] = {
-      {"locked, released, Repeat", true, true, {InUseAnswer::kRepeat}, PlaceOutcome::kPlaced},
-      {"locked, Repeat, Next",
+      {"locked, released, Repeat",
+       Trouble::kLocked,
        true,
+       {InUseAnswer::kRepeat},
+       PlaceOutcome::kPlaced},
+      {"locked, Repeat, Next",
+       Trouble::kLocked,
        false,
        {InUseAnswer::kRepeat, InUseAnswer::kNext},
        PlaceOutcome::kNotUpdated},
-      {"not deleted, Next", false, false, {InUseAnswer::kNext}, PlaceOutcome::kNotUpdated},
+      {"not deleted, Next",
+       Trouble::kNotDeleted,
+       false,
+       {InUseAnswer::kNext},
+       PlaceOutcome::kNotUpdated},
+      {"not copied aside", Trouble::kNotCopied, false, {}, PlaceOutcome::kNotCopiedAside},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TransactionPc pc;
     const std::string demo = pc.dest + "\\VL4Demo.exe";
     ASSERT_TRUE(pc.Put(demo, "running demo", kJan2024, platform::kAttrReadOnly));
-    if (c.locked) {
+    if (c.trouble == Trouble::kLocked) {
       ASSERT_TRUE(pc.pc().LockFile(demo));
     }
     pc.answer = [&](size_t nth) {
@@ -190,7 +205,8 @@ TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
     };
     InstallTransaction t = pc.Start();
     ASSERT_TRUE(pc.Stage(t, {"VL4Demo.exe", "demo"}));
-    if (!c.locked) pc.pc().FailNth(Fault::kDelete, 1);
+    if (c.trouble == Trouble::kNotDeleted) pc.pc().FailNth(Fault::kDelete, 1);
+    if (c.trouble == Trouble::kNotCopied) pc.pc().FailNth(Fault::kWrite, 1);
     EXPECT_EQ(t.Place("VL4Demo.exe").outcome, c.outcome);
     EXPECT_EQ(pc.asked, std::vector<std::string>(c.answers.size(), demo));
     if (c.outcome == PlaceOutcome::kPlaced) {
@@ -201,6 +217,64 @@ TEST(InstallTransaction, AFileInUseIsAskedAboutUntilItIsFreeOrGivenUp) {
       EXPECT_EQ(pc.files().GetAttributes(demo), platform::kAttrReadOnly);
       EXPECT_TRUE(Snapshot(pc.files(), t.StagingDir() + "\\$VL4BAK").empty());
     }
+  }
+}
+
+// The file in the way was deleted, but neither the new file nor the old one can be moved to its
+// place: the old one is kept beside it (where the copy was made when even that fails), and the
+// result says where. The commit leaves it there, whatever fails then; a rollback puts it back.
+TEST(InstallTransaction, AReplacedFileThatCannotBePutBackIsKept) {
+  struct Case {
+    const char* name;
+    bool copy_held;    // the copy of the old file cannot be moved either
+    bool commit;       // else the run fails
+    const char* kept;  // where the old file is, relative to the destination
+  };
+  const Case cases[] = {
+      {"beside", false, true, "VL4Demo.exe.bak2"},
+      {"where it was copied", true, true, "TEMP\\$VL4BAK\\1"},
+      {"beside, rolled back", false, false, "VL4Demo.exe.bak2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransactionPc pc;
+    const std::string demo = pc.dest + "\\VL4Demo.exe";
+    ASSERT_TRUE(pc.Put(demo, "old demo", kJan2024, platform::kAttrReadOnly));
+    ASSERT_TRUE(pc.Put(demo + ".bak", "the user's own"));
+    InstallTransaction t = pc.Start();
+    ASSERT_TRUE(pc.Stage(t, {"VL4Demo.exe", "demo"}));
+    const std::string staged = t.StagingDir() + "\\VL4Demo.exe";
+    const std::string copy = t.StagingDir() + "\\$VL4BAK\\1";
+    const std::string kept = pc.dest + "\\" + c.kept;
+    // The first deletion fails; while the question is up, a program takes the new file (and the
+    // copy of the old one), and the next move fails.
+    pc.pc().FailNth(Fault::kDelete, 1);
+    pc.answer = [&](size_t) {
+      pc.pc().LockFile(staged);
+      if (c.copy_held) pc.pc().LockFile(copy);
+      pc.pc().FailNth(Fault::kMove, 1);
+      return InUseAnswer::kRepeat;
+    };
+    const PlaceResult result = t.Place("VL4Demo.exe");
+    EXPECT_EQ(result.outcome, PlaceOutcome::kNotUpdated);
+    EXPECT_EQ(result.old_file, kept);
+    EXPECT_FALSE(pc.files().FileExists(demo));
+    EXPECT_EQ(pc.Read(kept), "old demo");
+    pc.pc().UnlockFile(staged);
+    pc.pc().UnlockFile(copy);
+    pc.pc().FailNth(Fault::kMove, 1);  // should the commit move it, that fails too
+    if (c.commit) {
+      t.Commit();
+      EXPECT_EQ(pc.Read(kept), "old demo");
+      EXPECT_FALSE(pc.files().FileExists(demo));
+    } else {
+      pc.pc().ClearFaults();
+      t.Rollback();
+      EXPECT_EQ(pc.Read(demo), "old demo");
+      EXPECT_EQ(pc.files().GetAttributes(demo), platform::kAttrReadOnly);
+      EXPECT_FALSE(pc.files().FileExists(kept));
+    }
+    EXPECT_EQ(pc.Read(demo + ".bak"), "the user's own");
   }
 }
 

@@ -5,10 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "installer/macros.h"
+#include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text.h"
@@ -29,6 +32,34 @@ std::string NewRoot() {
 constexpr char kProgram[] = "#!/bin/sh\nprintf '%s\\n' \"$*\" > launched.txt\n";
 
 }  // namespace
+
+class InstallerPc::View final : public platform::Platform {
+ public:
+  View(platform::Platform& pc, const std::vector<std::string>& unreadable)
+      : pc_(pc), files_(pc.files(), unreadable) {}
+  platform::Registry& registry() override { return pc_.registry(); }
+  platform::Profile& profile() override { return pc_.profile(); }
+  platform::Files& files() override { return files_; }
+  platform::Shell& shell() override { return pc_.shell(); }
+  platform::System& system() override { return pc_.system(); }
+
+ private:
+  platform::Platform& pc_;
+  UnreadableFiles files_;
+};
+
+std::unique_ptr<platform::FileStream> UnreadableFiles::OpenFile(const std::string& path,
+                                                                platform::OpenMode mode) {
+  if (mode != platform::OpenMode::kCreate && Unreadable(path)) {
+    throw EFOpenError("Cannot open file \"" + path + "\"");
+  }
+  return files_.OpenFile(path, mode);
+}
+
+bool UnreadableFiles::Unreadable(const std::string& path) {
+  return std::any_of(unreadable_.begin(), unreadable_.end(),
+                     [&path](const std::string& name) { return SameText(name, path); });
+}
 
 std::string BuildDataFile(const std::vector<DataMember>& members) {
   zip::test::ArchivePlan plan;
@@ -77,9 +108,10 @@ InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe
     stream->Write(kProgram, sizeof kProgram - 1);
   }
   platform::SandboxPlatform probe(root_);
-  const std::string host = *probe.HostPath(exe_);
-  ::chmod(host.c_str(), 0755);
-  pc_ = std::make_unique<platform::SandboxPlatform>(root_, host);
+  exe_host_ = *probe.HostPath(exe_);
+  ::chmod(exe_host_.c_str(), 0755);
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, exe_host_);
+  view_ = std::make_unique<View>(*pc_, unreadable_);
   ui_.SetFailureHandler([](const std::string& what) { ADD_FAILURE() << what; });
   ui_.SetRenderOnShow(false);
 }
@@ -88,9 +120,27 @@ InstallerPc::~InstallerPc() {
   ui_.Verify();
   pc_->WaitForStartedProcesses();  // a launched self-copy ends before its PC goes
   wizard_.reset();
+  view_.reset();
   pc_.reset();
   std::error_code ec;
   std::filesystem::remove_all(root_, ec);
+}
+
+void InstallerPc::SetProgramsFolder(const std::string& folder) {
+  const std::string ini = root_ + "/sandbox.ini";
+  std::string text;
+  {
+    std::ifstream in(ini, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  const size_t key = text.find("\nPrograms=");
+  ASSERT_NE(key, std::string::npos);
+  const size_t value = key + std::strlen("\nPrograms=");
+  text.replace(value, text.find('\n', value) - value, folder);
+  std::ofstream(ini, std::ios::binary | std::ios::trunc) << text;
+  view_.reset();
+  pc_ = std::make_unique<platform::SandboxPlatform>(root_, exe_host_);  // reads it again
+  view_ = std::make_unique<View>(*pc_, unreadable_);
 }
 
 void InstallerPc::Put(const std::string& path, std::string_view bytes) {
@@ -112,7 +162,7 @@ void InstallerPc::PutSettings(std::string_view ini_text) {
 }
 
 InstallWizard& InstallerPc::Start(InstallWizard::ScriptMaker make_script) {
-  wizard_ = std::make_unique<InstallWizard>(app_, *pc_, std::move(make_script));
+  wizard_ = std::make_unique<InstallWizard>(app_, *view_, std::move(make_script));
   wizard_->StartUp();
   return *wizard_;
 }

@@ -39,6 +39,67 @@ std::string BuildDataFile(const std::vector<DataMember>& members);
 // ("<dir>" for directories).
 std::map<std::string, std::string> Snapshot(platform::Files& files, const std::string& dir);
 
+// The files of a PC, except that those named in `unreadable` (any case) cannot be read: neither
+// opened for reading nor copied, as when their access list lets the user write them but not
+// read them. Creating them anew works.
+class UnreadableFiles final : public platform::Files {
+ public:
+  UnreadableFiles(platform::Files& files, const std::vector<std::string>& unreadable)
+      : files_(files), unreadable_(unreadable) {}
+
+  bool FileExists(const std::string& path) override { return files_.FileExists(path); }
+  bool DirectoryExists(const std::string& path) override { return files_.DirectoryExists(path); }
+  bool CreateDirectory(const std::string& path) override { return files_.CreateDirectory(path); }
+  bool RemoveDirectory(const std::string& path) override { return files_.RemoveDirectory(path); }
+  bool DeleteFile(const std::string& path) override { return files_.DeleteFile(path); }
+  bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) override {
+    return !Unreadable(from) && files_.CopyFile(from, to, fail_if_exists);
+  }
+  bool MoveFile(const std::string& from, const std::string& to) override {
+    return files_.MoveFile(from, to);
+  }
+  std::optional<uint32_t> GetAttributes(const std::string& path) override {
+    return files_.GetAttributes(path);
+  }
+  bool SetAttributes(const std::string& path, uint32_t attributes) override {
+    return files_.SetAttributes(path, attributes);
+  }
+  std::optional<uint32_t> GetFileTime(const std::string& path) override {
+    return files_.GetFileTime(path);
+  }
+  bool SetFileTime(const std::string& path, uint32_t dos_time) override {
+    return files_.SetFileTime(path, dos_time);
+  }
+  std::vector<platform::FindEntry> FindFiles(const std::string& pattern) override {
+    return files_.FindFiles(pattern);
+  }
+  std::string ShortPath(const std::string& path) override { return files_.ShortPath(path); }
+  std::string FullPath(const std::string& path) override { return files_.FullPath(path); }
+  platform::DriveType GetDriveType(const std::string& root) override {
+    return files_.GetDriveType(root);
+  }
+  std::optional<std::string> VolumeLabel(const std::string& root) override {
+    return files_.VolumeLabel(root);
+  }
+  int64_t DiskSize(char drive_letter) override { return files_.DiskSize(drive_letter); }
+  std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
+  bool SetCurrentDirectory(const std::string& path) override {
+    return files_.SetCurrentDirectory(path);
+  }
+  bool AllowUsersToModify(const std::string& dir) override {
+    return files_.AllowUsersToModify(dir);
+  }
+  bool UsersMayModify(const std::string& dir) override { return files_.UsersMayModify(dir); }
+  std::unique_ptr<platform::FileStream> OpenFile(const std::string& path,
+                                                 platform::OpenMode mode) override;
+
+ private:
+  bool Unreadable(const std::string& path);
+
+  platform::Files& files_;
+  const std::vector<std::string>& unreadable_;
+};
+
 class InstallerPc {
  public:
   static constexpr char kDist[] = "C:\\dist";
@@ -55,6 +116,11 @@ class InstallerPc {
   ~InstallerPc();
 
   platform::SandboxPlatform& pc() { return *pc_; }
+  // The file stays, but the installer cannot read it (see UnreadableFiles).
+  void MakeUnreadable(const std::string& path) { unreadable_.push_back(path); }
+  // The Start menu's Programs folder as the PC's shell tells it; "" plays a PC whose shell does
+  // not know it. Before Start.
+  void SetProgramsFolder(const std::string& folder);
   platform::Files& files() { return pc_->files(); }
   ui::HeadlessBackend& ui() { return ui_; }
   ui::Application& app() { return app_; }
@@ -87,7 +153,12 @@ class InstallerPc {
   std::string root_;
   std::string exe_;
   std::string start_dir_;
+  std::string exe_host_;
   std::unique_ptr<platform::SandboxPlatform> pc_;
+  // The PC as the installer sees it: its unreadable files refuse it.
+  class View;
+  std::vector<std::string> unreadable_;
+  std::unique_ptr<View> view_;
   ui::HeadlessBackend ui_;
   ui::Application app_{ui_};
   std::unique_ptr<InstallWizard> wizard_;

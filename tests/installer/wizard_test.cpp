@@ -166,12 +166,24 @@ TEST(Wizard, InstallChecksTheDestination) {
        MsgKind::kError,
        "The \"C:\\Apps\\RO\" directory is read-only. Choose other directory for VL4."},
       {"empty", "", [](InstallerPc&) {}, MsgKind::kError, install_texts::kNoDestination},
+      // Only a full path: a relative one would put the files under the current directory.
+      {"relative", "VL4", [](InstallerPc&) {}, MsgKind::kError,
+       "Could not create the \"VL4\" directory. Choose other directory for VL4."},
+      {"blank first", " C:\\Apps\\VL4", [](InstallerPc&) {}, MsgKind::kError,
+       "Could not create the \" C:\\Apps\\VL4\" directory. Choose other directory for VL4."},
+      {"drive-relative", "C:VL4", [](InstallerPc&) {}, MsgKind::kError,
+       "Could not create the \"C:VL4\" directory. Choose other directory for VL4."},
+      {"no drive", "\\Apps\\VL4", [](InstallerPc&) {}, MsgKind::kError,
+       "Could not create the \"\\Apps\\VL4\" directory. Choose other directory for VL4."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     InstallerPc pc;
     pc.PutData(kSmallProduct);
     c.prepare(pc);
+    // Nothing is made, also where a relative path would lead.
+    ASSERT_TRUE(pc.files().SetCurrentDirectory(InstallerPc::kDist));
+    const auto before = pc.Snapshot("C:");
     InstallWizard& w = pc.Start([&c](const Locations& where) {
       InstallScript s = InstallScript::ThisBuild(where);
       if (std::string(c.name) == "required file") {
@@ -186,6 +198,7 @@ TEST(Wizard, InstallChecksTheDestination) {
     EXPECT_FALSE(w.Progress().Visible());
     EXPECT_FALSE(pc.app().Terminated());
     EXPECT_TRUE(pc.ui().AllExpectationsMet()) << pc.Transcript();
+    EXPECT_EQ(pc.Snapshot("C:"), before);
   }
 }
 
