@@ -11,6 +11,7 @@
 
 #include "app/mode.h"
 #include "installer/install_mode.h"
+#include "platform/elevation.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "setup/setup_mode.h"
@@ -40,8 +41,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     return 2;
   }
-  // The installer asks for an administrator's rights before any window (or UI script) is used.
-  if (!vl4::IsSetupModeName(platform->system().ExePath()) && vl4::StartedElevatedCopy(*platform)) {
+  // The installer writes Program Files, HKEY_LOCAL_MACHINE and the system directory: without an
+  // administrator's rights it hands over to a copy of itself that has them, before any window
+  // (or UI script) is used. When that is refused it goes on as it is, and the destination's
+  // checks say what it cannot write.
+  if (!vl4::IsSetupModeName(platform->system().ExePath()) &&
+      vl4::platform::StartElevatedCopy(*platform) != nullptr) {
     return 0;
   }
 #ifdef _WIN32

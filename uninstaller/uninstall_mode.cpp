@@ -4,6 +4,7 @@
 #include "installer/install_texts.h"
 #include "installer/locations.h"
 #include "platform/command_line.h"
+#include "platform/elevation.h"
 #include "platform/path.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -17,8 +18,6 @@ namespace vl4 {
 namespace {
 
 constexpr char kQuietSwitch[] = "/S";
-// The argument of the copy started with an administrator's rights: it never asks again.
-constexpr char kElevatedArgument[] = "/elevated";
 // The list of what stayed in a message box is cut here; the rewritten log holds all of it.
 constexpr size_t kStayedShown = 20;
 
@@ -56,7 +55,7 @@ UninstallCommand ParseUninstallCommand(const std::vector<std::string>& arguments
   for (const std::string& argument : arguments) {
     if (SameText(argument, kQuietSwitch)) {
       command.quiet = true;
-    } else if (SameText(argument, kElevatedArgument)) {
+    } else if (SameText(argument, platform::kElevatedArgument)) {
       command.elevated = true;
     } else {
       command.log_path += (command.log_path.empty() ? "" : " ") + argument;
@@ -66,18 +65,15 @@ UninstallCommand ParseUninstallCommand(const std::vector<std::string>& arguments
 }
 
 std::optional<int> RunElevatedCopy(platform::Platform& platform, const UninstallCommand& command) {
-  platform::System& system = platform.system();
-  if (command.elevated || system.IsAdministrator()) return std::nullopt;
+  if (command.elevated) return std::nullopt;
   // An elevated program starts in the system directory whatever it is given: the log goes to it
   // as a full path.
-  std::string parameters = kElevatedArgument;
-  if (command.quiet) parameters += std::string(" ") + kQuietSwitch;
+  std::string parameters = command.quiet ? kQuietSwitch : "";
   if (!command.log_path.empty()) {
-    parameters += " " + QuoteArgument(platform.files().FullPath(command.log_path));
+    parameters += (parameters.empty() ? "" : " ") +
+                  QuoteArgument(platform.files().FullPath(command.log_path));
   }
-  const std::string exe = system.ExePath();
-  const std::unique_ptr<platform::Process> copy = platform.shell().Execute(
-      "runas", exe, parameters, ExtractFileDir(exe), platform::kSwShowNormal);
+  const std::unique_ptr<platform::Process> copy = platform::StartElevatedCopy(platform, parameters);
   // Refused: the uninstaller goes on as it is, and lists what it may not change.
   if (copy == nullptr) return std::nullopt;
   copy->Wait();
