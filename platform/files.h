@@ -70,6 +70,9 @@ class Files {
   virtual DriveType GetDriveType(const std::string& root) = 0;  // root such as "C:\"
   virtual std::optional<std::string> VolumeLabel(const std::string& root) = 0;
   virtual int64_t DiskSize(char drive_letter) = 0;  // -1 when the drive is not ready
+  // GetDiskFreeSpaceEx: the bytes this program may still write on the volume that holds `path`
+  // (a drive path or a UNC one); -1 when that cannot be told.
+  virtual int64_t FreeSpace(const std::string& path) = 0;
   virtual std::string CurrentDirectory() = 0;
   virtual bool SetCurrentDirectory(const std::string& path) = 0;
 

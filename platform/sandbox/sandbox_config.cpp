@@ -63,8 +63,8 @@ SandboxConfig SandboxConfig::Load(const std::string& root) {
   auto text = ReadHostFile(path);
   if (!text) {
     config.user = HostLogin();
-    config.drives['C'] = {root + "/C", DriveType::kFixed, ""};
-    config.drives['Z'] = {"/", DriveType::kFixed, ""};
+    config.drives['C'] = {root + "/C", DriveType::kFixed, "", std::nullopt};
+    config.drives['Z'] = {"/", DriveType::kFixed, "", std::nullopt};
     config.programs = "C:\\Users\\" + config.user +
                       "\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
     config.desktop = "C:\\Users\\" + config.user + "\\Desktop";
@@ -113,6 +113,13 @@ SandboxConfig SandboxConfig::Load(const std::string& root) {
       if (!known) Fail(path, line_no, "unknown drive type \"" + value + "\"");
     } else if (SameText(section, "Labels")) {
       config.drives[drive_letter()].label = value;
+    } else if (SameText(section, "FreeSpace")) {
+      char* end = nullptr;
+      const long long bytes = std::strtoll(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || bytes < 0) {
+        Fail(path, line_no, "free space \"" + value + "\" is no number of bytes");
+      }
+      config.drives[drive_letter()].free_space = bytes;
     } else if (SameText(section, "System")) {
       if (SameText(key, "Windows")) {
         config.windows_dir = value;
@@ -173,6 +180,13 @@ void SandboxConfig::Save() const {
   out += "\n[Labels]\n";
   for (const auto& [letter, drive] : drives) {
     if (!drive.label.empty()) out += Format("%c=%s\n", letter, drive.label.c_str());
+  }
+  out +=
+      "\n; Bytes free on a drive, instead of what its host folder's file system has\n"
+      "[FreeSpace]\n";
+  for (const auto& [letter, drive] : drives) {
+    if (drive.free_space)
+      out += Format("%c=%lld\n", letter, static_cast<long long>(*drive.free_space));
   }
   out += "\n[System]\nWindows=" + windows_dir + "\nSystem=" + system_dir + "\nUser=" + user +
          "\nPrograms=" + programs + "\nDesktop=" + desktop +

@@ -1,7 +1,9 @@
 // sandbox.ini: the drives, drive types, labels, system folders and code pages of a sandbox PC.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/exception.h"
@@ -16,6 +18,7 @@ struct DriveConfig {
   std::string host;  // absolute host folder
   DriveType type = DriveType::kFixed;
   std::string label;
+  std::optional<int64_t> free_space;  // bytes; otherwise what the host folder's file system has
 };
 
 struct SandboxConfig {

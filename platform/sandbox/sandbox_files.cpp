@@ -392,6 +392,16 @@ int64_t SandboxFiles::DiskSize(char drive_letter) {
   return static_cast<int64_t>(vfs.f_blocks) * static_cast<int64_t>(vfs.f_frsize);
 }
 
+int64_t SandboxFiles::FreeSpace(const std::string& path) {
+  auto full = m_.FullPath(path);
+  const DriveConfig* drive = full ? DriveOf(full->substr(0, 2)) : nullptr;
+  if (!drive) return -1;
+  if (drive->free_space) return *drive->free_space;
+  struct statvfs vfs;
+  if (::statvfs(drive->host.c_str(), &vfs) != 0) return -1;
+  return static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+}
+
 std::string SandboxFiles::CurrentDirectory() {
   return m_.current_directory;
 }

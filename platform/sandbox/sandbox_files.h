@@ -28,6 +28,7 @@ class SandboxFiles final : public Files {
   DriveType GetDriveType(const std::string& root) override;
   std::optional<std::string> VolumeLabel(const std::string& root) override;
   int64_t DiskSize(char drive_letter) override;
+  int64_t FreeSpace(const std::string& path) override;
   std::string CurrentDirectory() override;
   bool SetCurrentDirectory(const std::string& path) override;
   bool AllowUsersToModify(const std::string& dir) override;

@@ -117,6 +117,13 @@ void SandboxPlatform::SetDriveType(char letter, DriveType type) {
   SaveConfig();
 }
 
+void SandboxPlatform::SetFreeSpace(char letter, std::optional<int64_t> bytes) {
+  auto it = machine_->config.drives.find(static_cast<char>(std::toupper(letter)));
+  if (it == machine_->config.drives.end()) return;
+  it->second.free_space = bytes;
+  SaveConfig();
+}
+
 void SandboxPlatform::SetVolumeLabel(char letter, const std::string& label) {
   auto it = machine_->config.drives.find(static_cast<char>(std::toupper(letter)));
   if (it == machine_->config.drives.end()) return;

@@ -46,6 +46,8 @@ class SandboxPlatform final : public Platform {
                 const std::string& label = "");
   void SetDriveType(char letter, DriveType type);
   void SetVolumeLabel(char letter, const std::string& label);
+  // The bytes free on the drive (nothing: what its host folder's file system has).
+  void SetFreeSpace(char letter, std::optional<int64_t> bytes);
 
   // Makes the PC a 64-bit Windows as this 32-bit program sees it (WoW64: its system directory is
   // SysWOW64, its HKLM\SOFTWARE is HKLM\SOFTWARE\Wow6432Node, its Program Files is "Program Files

@@ -157,6 +157,21 @@ class Win32Files final : public Files {
     if (!::GetDiskFreeSpaceExA(root.c_str(), nullptr, &total, nullptr)) return -1;
     return static_cast<int64_t>(total.QuadPart);
   }
+  int64_t FreeSpace(const std::string& path) override {
+    // The volume of the nearest folder that exists: the path itself may not be made yet.
+    std::string dir = FullPath(path);
+    while (!dir.empty() && !DirectoryExists(dir)) {
+      const std::string parent = ExtractFileDir(dir);
+      if (parent == dir) return -1;
+      dir = parent;
+    }
+    ULARGE_INTEGER available;
+    if (!::GetDiskFreeSpaceExA(IncludeTrailingBackslash(dir).c_str(), &available, nullptr,
+                               nullptr)) {
+      return -1;
+    }
+    return static_cast<int64_t>(available.QuadPart);
+  }
   std::string CurrentDirectory() override {
     return Grown([](char* b, DWORD n) { return ::GetCurrentDirectoryA(n, b); });
   }

@@ -82,6 +82,7 @@ class UnreadableFiles final : public platform::Files {
     return files_.VolumeLabel(root);
   }
   int64_t DiskSize(char drive_letter) override { return files_.DiskSize(drive_letter); }
+  int64_t FreeSpace(const std::string& path) override { return files_.FreeSpace(path); }
   std::string CurrentDirectory() override { return files_.CurrentDirectory(); }
   bool SetCurrentDirectory(const std::string& path) override {
     return files_.SetCurrentDirectory(path);

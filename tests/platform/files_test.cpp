@@ -10,6 +10,10 @@
 #include "platform/text.h"
 #include "tests/support/test_world.h"
 
+#ifndef _WIN32
+#include "platform/sandbox/sandbox_platform.h"
+#endif
+
 namespace vl4::platform {
 namespace {
 
@@ -342,6 +346,16 @@ TEST(Files, DrivesHaveTypesLabelsAndSizes) {
   EXPECT_FALSE(w.files().VolumeLabel("Q:\\").has_value());
   EXPECT_GT(w.files().DiskSize(root[0]), 0);
   EXPECT_EQ(w.files().DiskSize('Q'), -1);
+  // Free space is the volume's, also for a folder not made yet.
+  const int64_t free = w.files().FreeSpace(w.Scratch());
+  EXPECT_GT(free, 0);
+  EXPECT_LE(free, w.files().DiskSize(root[0]));
+  EXPECT_GT(w.files().FreeSpace(w.Path("not made\\yet")), 0);
+  EXPECT_EQ(w.files().FreeSpace("Q:\\x"), -1);
+#ifndef _WIN32
+  w.sandbox()->SetFreeSpace(root[0], 12345);  // what a test of a full disk sets
+  EXPECT_EQ(w.files().FreeSpace(w.Scratch()), 12345);
+#endif
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ class MemoryFiles : public platform::Files {
   platform::DriveType GetDriveType(const std::string& root) override;
   std::optional<std::string> VolumeLabel(const std::string& root) override;
   int64_t DiskSize(char) override { return -1; }
+  int64_t FreeSpace(const std::string&) override { return -1; }
   std::string CurrentDirectory() override { return "C:\\"; }
   bool SetCurrentDirectory(const std::string&) override { return false; }
   bool AllowUsersToModify(const std::string&) override { return false; }
