@@ -3,6 +3,9 @@
 // failed run.
 #include "installer/install_progress.h"
 
+#include <algorithm>
+#include <map>
+
 #include "installer/install_texts.h"
 #include "installer/macros.h"
 #include "platform/path.h"
@@ -156,6 +159,10 @@ void InstallProgress::Run() {
   links_not_created_.clear();
   group_error_.clear();
 
+  if (auto shortfall = RoomShortfall()) {
+    EndWithError(*shortfall);
+    return;
+  }
   std::vector<std::string> dirs(script.created_dirs.begin(), script.created_dirs.end());
   dirs.insert(dirs.end(), made_for_destination_.begin(), made_for_destination_.end());
   if (auto missing = transaction_->Begin(dirs, UninstallDir())) {
@@ -187,6 +194,53 @@ void InstallProgress::Run() {
     // An archive that cannot be read, a damaged member or a failed write: the run is undone.
   }
   if (!completed_) AbortInstall();
+}
+
+// The room the run takes on each volume, before anything is unpacked: every member is unpacked into
+// the staging directory on the destination's volume (an excluded one stays there to the end),
+// every file it replaces is copied aside there first, and a system member is copied on to the
+// system directory's volume when that is another one. A volume whose free space cannot be told,
+// or an archive whose directory cannot be read (the run then says so itself), is not checked.
+std::optional<std::string> InstallProgress::RoomShortfall() {
+  const InstallScript& script = inst_.script;
+  const auto volume = [](const std::string& path) { return UpperCase(path.substr(0, 2)); };
+  std::map<std::string, int64_t> needed;         // by volume ("C:", "\\")
+  std::map<std::string, std::string> folder_on;  // a folder of each volume, to ask and to name
+  const auto need = [&](const std::string& folder, int64_t bytes) {
+    needed[volume(folder)] += bytes;
+    folder_on.emplace(volume(folder), folder);
+  };
+  need(destination_, 0);
+  if (auto self = files().FindFiles(inst_.where.exe_path); !self.empty()) {
+    need(destination_, self.front().size);
+  }
+  try {
+    for (int n = 1; n <= script.data_parts; ++n) {
+      Reader.SetZipName(inst_.where.start_dir + "\\" + DataPartName(inst_.where.data_file_name, n));
+      for (int i = 0; i < Reader.Count(); ++i) {
+        const int64_t size = std::max<int64_t>(Reader.Member(i).UncompressedSize, 0);
+        need(destination_, size);
+        const std::string target = transaction_->TargetOf(Reader.FullName(i));
+        if (target.empty()) continue;
+        if (auto there = files().FindFiles(target); !there.empty())
+          need(destination_, there.front().size);
+        if (volume(target) != volume(destination_)) need(ExtractFileDir(target), size);
+      }
+    }
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  for (const auto& [drive, bytes] : needed) {
+    const int64_t free = files().FreeSpace(folder_on[drive]);
+    if (free < 0 || free >= bytes) continue;
+    // Rounded so that the two never read alike: what is needed up, what is free down.
+    constexpr int64_t kMegabyte = 1 << 20;
+    const std::string needed_mb = std::to_string((bytes + kMegabyte - 1) / kMegabyte);
+    const std::string free_mb = std::to_string(free / kMegabyte);
+    return Format(install_texts::kNoRoom, folder_on[drive].c_str(), needed_mb.c_str(),
+                  free_mb.c_str());
+  }
+  return std::nullopt;
 }
 
 std::string InstallProgress::UninstallDir() const {

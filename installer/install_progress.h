@@ -61,6 +61,8 @@ class InstallProgress : public ui::Form {
   void MemberUnpacked(int file_index, const std::string& fname);
   void ExpandScript();
   std::string UninstallDir() const;
+  // The message that says which volume lacks room for the run, or nothing.
+  std::optional<std::string> RoomShortfall();
   // The member is the last of the last part: the finishing step follows it.
   bool IsLastMember(int file_index) const;
   // Places one unpacked member (its path under the staging directory, "\" separators) and notes

@@ -62,6 +62,10 @@ inline constexpr char kFileInUse[] =
 inline constexpr char kDataCopyError[] =
     "Data-copy error. It seems likely that the install application is not in the administrator "
     "mode or the %s file is corrupted. Installation will be terminated.";
+// Checked before anything is unpacked; the sizes are in megabytes.
+inline constexpr char kNoRoom[] =
+    "There is not enough free space on the disk of \"%s\": the installation needs %s MB there "
+    "and %s MB are free. Free some space and run the installation again.";
 inline constexpr char kCannotPrepare[] =
     "Could not create the \"%s\" directory. Installation will be terminated.";
 

@@ -122,15 +122,19 @@ bool InstallTransaction::SystemFileStays(const std::string& target, const std::s
   return !source_time || !target_time || *source_time <= *target_time;
 }
 
+std::string InstallTransaction::TargetOf(const std::string& path) const {
+  if (IsExcluded(path)) return "";
+  if (!StartsText(kSystemPrefix, path)) return targets_.destination + "\\" + path;
+  return targets_.system_dir + "\\" + path.substr(kSystemPrefix.size(), kSystemPathCut);
+}
+
 PlaceResult InstallTransaction::Place(const std::string& path) {
   PlaceResult result;
   if (IsExcluded(path)) return result;
   const std::string source = staging_ + "\\" + path;
   result.in_system_dir = StartsText(kSystemPrefix, path);
-  if (!result.in_system_dir) {
-    result.target = targets_.destination + "\\" + path;
-  } else {
-    result.target = targets_.system_dir + "\\" + path.substr(kSystemPrefix.size(), kSystemPathCut);
+  result.target = TargetOf(path);
+  if (result.in_system_dir) {
     if (SystemFileStays(result.target, source)) {
       result.outcome = PlaceOutcome::kKept;
       return result;

@@ -89,6 +89,8 @@ class InstallTransaction {
   // is replaced unless the member is preserved (or, in the system directory, not newer); a file
   // in use brings the question, and Next leaves it as it was.
   PlaceResult Place(const std::string& path);
+  // Where Place would put the member at `path`: "" when it is excluded.
+  std::string TargetOf(const std::string& path) const;
 
   // The run is complete: the copies of replaced files go, then the staging directory. An old file
   // kept elsewhere stays.

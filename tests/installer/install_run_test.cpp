@@ -561,6 +561,43 @@ TEST(InstallRun, AFailedRunLeavesEverythingAsItWas) {
   }
 }
 
+// Room is checked before anything is unpacked: the members, the copies of the files they replace
+// and the self-copy on the destination's volume.
+TEST(InstallRun, ADiskWithoutRoomIsSaidBeforeAnythingIsUnpacked) {
+  struct Case {
+    int64_t free;
+    bool installs;
+  };
+  for (const Case c : {Case{1, false}, Case{int64_t{1} << 30, true}}) {
+    SCOPED_TRACE(c.free);
+    InstallerPc pc;
+    pc.PutData({{"readme.txt", std::string(5000, 'r')}, {"SYSTEM/vl4.dll", "new vl4.dll"}});
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\n");
+    PrepareOldInstallation(pc);
+    pc.pc().SetFreeSpace('C', c.free);
+    const auto before = pc.Snapshot("C:\\Apps");
+    const auto system_before = pc.Snapshot("C:\\Windows");
+    pc.Start();
+    pc.QueueInstall();
+    if (c.installs) {
+      pc.ui().ExpectMessage("installed successfully", MsgKind::kInformation, MsgButtons::kOK,
+                            ModalResult::kOK);
+    } else {
+      pc.ui().ExpectMessage(
+          "There is not enough free space on the disk of \"C:\\Apps\\VL4\": the installation "
+          "needs 1 MB there and 0 MB are free. Free some space and run the installation again.",
+          MsgKind::kError, MsgButtons::kOK, ModalResult::kOK);
+    }
+    pc.Run();
+    EXPECT_EQ(pc.Read("C:\\Apps\\VL4\\readme.txt") == std::string(5000, 'r'), c.installs);
+    if (!c.installs) {
+      EXPECT_EQ(pc.Snapshot("C:\\Apps"), before);
+      EXPECT_EQ(pc.Snapshot("C:\\Windows"), system_before);
+      EXPECT_FALSE(pc.Launched());
+    }
+  }
+}
+
 // The run needs no window on screen: started directly, it installs as from the wizard.
 TEST(InstallRun, StartsWithoutItsWindow) {
   InstallerPc pc;
