@@ -429,7 +429,18 @@ void ShowSideBySide(const PcState& before, const PcState& installed, const PcSta
   }
   const bool registry_same = before.registry == after.registry;
   const bool add_ins_same = before.add_ins == after.add_ins;
-  if (!registry_same) std::printf("    the registry (unexpected)\n");
+  for (const std::string& key : keys) {
+    const auto was = before.registry.find(key);
+    const auto now = after.registry.find(key);
+    const bool in_before = was != before.registry.end(), in_after = now != after.registry.end();
+    if (in_before != in_after || (in_before && was->second != now->second)) {
+      std::printf("    %s [%s]   unexpected\n",
+                  !in_before  ? "+"
+                  : !in_after ? "-"
+                              : "changed",
+                  key.c_str());
+    }
+  }
   if (!add_ins_same) std::printf("    %s (unexpected)\n", kAddInList);
   if (differences == 0 && registry_same && add_ins_same) std::printf("    nothing\n");
   size_t kept = 0, value_count = 0;
