@@ -179,7 +179,7 @@ TEST(InstallTransaction, EachMemberGoesWhereItsRulesSay) {
 // DLLs and listed in vl4.sys, the two always in step; whatever cannot be counted is not listed.
 TEST(InstallTransaction, SystemFilesAreCountedAndListedTogether) {
   enum class Existing { kNone, kOlder, kSameDate, kLocked };
-  enum class Trouble { kNone, kNoRegistryRights, kListNotWritten, kListUnreadable };
+  enum class Trouble { kNone, kCountIsText, kNoRegistryRights, kListNotWritten, kListUnreadable };
   struct Case {
     const char* name;
     Existing existing;
@@ -231,6 +231,15 @@ TEST(InstallTransaction, SystemFilesAreCountedAndListedTogether) {
        PlaceOutcome::kPlaced,
        kMax,
        false},
+      // A value of another type is nobody's count this program could keep honest.
+      {"a count that is text",
+       Existing::kOlder,
+       {},
+       {},
+       Trouble::kCountIsText,
+       PlaceOutcome::kPlaced,
+       std::nullopt,
+       false},
       {"no rights to the registry",
        Existing::kNone,
        {},
@@ -269,6 +278,9 @@ TEST(InstallTransaction, SystemFilesAreCountedAndListedTogether) {
     if (c.count) {
       pc.world.registry().WriteDword(RootKey::kLocalMachine, kSharedDllsKey, dll, *c.count);
     }
+    if (c.trouble == Trouble::kCountIsText) {
+      pc.world.registry().WriteString(RootKey::kLocalMachine, kSharedDllsKey, dll, "1");
+    }
     std::vector<std::string> list;
     for (const std::string& name : c.list) list.push_back(pc.system + "\\" + name);
     if (!list.empty()) {
@@ -294,7 +306,11 @@ TEST(InstallTransaction, SystemFilesAreCountedAndListedTogether) {
     pc.pc().UnlockFile(dll);
     t.Commit();
 
-    EXPECT_EQ(pc.Count(dll), c.count_after);
+    if (c.trouble == Trouble::kCountIsText) {
+      EXPECT_EQ(pc.world.registry().ReadString(RootKey::kLocalMachine, kSharedDllsKey, dll), "1");
+    } else {
+      EXPECT_EQ(pc.Count(dll), c.count_after);
+    }
     std::vector<std::string> list_after = list;
     const bool listed_before = std::any_of(list.begin(), list.end(),
                                            [&](const std::string& p) { return SameText(p, dll); });
