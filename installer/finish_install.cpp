@@ -1,9 +1,10 @@
 // The finishing step of a complete install run: the self-copy, file associations, the program
-// group and shortcuts, the uninstall log, the completion message and the launch of the setup
-// tool.
+// group and shortcuts, the uninstall log, the entry in Windows' list of installed programs, the
+// completion message and the launch of the setup tool.
 #include "installer/install_progress.h"
 #include "installer/install_texts.h"
 #include "installer/uninstall_log.h"
+#include "installer/uninstall_record.h"
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/platform.h"
@@ -25,7 +26,10 @@ void InstallProgress::FinishInstall() {
   const InstallSettings& settings = inst_.settings;
   const Locations& where = inst_.where;
 
-  if (!script.self_copy_name.empty()) PlaceFile(script.self_copy_name);
+  if (!script.self_copy_name.empty()) {
+    const auto copy = files().FindFiles(transaction_->StagingDir() + "\\" + script.self_copy_name);
+    PlaceFile(script.self_copy_name, copy.empty() ? 0 : copy.front().size);
+  }
   transaction_->Commit();
   // Students start the setup tool with their own rights; it writes vl.ini, the results header,
   // the project templates and LIB in the installation directory.
@@ -83,6 +87,11 @@ void InstallProgress::FinishInstall() {
   } else if (*saved != log) {
     log_error_ = Format(install_texts::kLogNotRead, log.c_str(), saved->c_str()) + "\r\n";
   }
+  if (!WriteUninstallEntry(log)) {
+    entry_error_ = Format(install_texts::kEntryNotWritten, install_texts::kTitle,
+                          ("HKEY_LOCAL_MACHINE" + std::string(kUninstallEntryKey)).c_str()) +
+                   "\r\n";
+  }
 
   installed_list_.clear();
   completed_ = true;
@@ -102,7 +111,8 @@ void InstallProgress::CompleteMessage() {
                                     ProblemText(not_copied_, install_texts::kNotCopiedAside) +
                                     ProblemText(not_created_, install_texts::kNotCreated);
   const std::string links = ProblemText(links_not_created_, install_texts::kLinksNotCreated);
-  const std::string problems = file_problems + group_error_ + links + rights_error_ + log_error_;
+  const std::string problems =
+      file_problems + group_error_ + links + rights_error_ + log_error_ + entry_error_;
   const bool shortcut_sentence = !script.shortcuts.Empty() && settings.start_menu;
   const std::string shortcuts =
       Format(install_texts::kShortcutsPlaced, name, kind, script.GroupName().c_str());
@@ -118,7 +128,7 @@ void InstallProgress::CompleteMessage() {
       if (shortcut_sentence) message += shortcuts + "\r\n";
       message += file_problems + links;
     }
-    message += rights_error_ + log_error_;
+    message += rights_error_ + log_error_ + entry_error_;
     message += Format(install_texts::kRecommendation, name, name, kind);
   } else {
     message = Format(install_texts::kInstalledSuccessfully, name, kind);
@@ -135,6 +145,28 @@ void InstallProgress::CompleteMessage() {
     App().MessageDlg(Format(install_texts::kLaunchFailed, script.final_program.c_str()),
                      ui::MsgKind::kError, ui::MsgButtons::kOK);
   }
+}
+
+bool InstallProgress::WriteUninstallEntry(const std::string& log) {
+  platform::System& system = inst_.platform.system();
+  // Windows starts the commands from a 64-bit process, which finds this 32-bit program's system
+  // directory under its other name (SysWOW64) on 64-bit Windows.
+  const std::string wow64 = system.Wow64SystemDirectory();
+  const std::string uninstaller_dir = wow64.empty() ? system.SystemDirectory() : wow64;
+  const InstallScript& script = inst_.script;
+  return vl4::WriteUninstallEntry(
+      inst_.platform.registry(),
+      UninstallEntry{
+          .display_name = install_texts::kTitle,
+          .display_version = script.version,
+          .publisher = install_texts::kPublisher,
+          .install_location = ExcludeTrailingBackslash(destination_),
+          .display_icon =
+              script.self_copy_name.empty() ? "" : destination_ + "\\" + script.self_copy_name,
+          .uninstall_string = UninstallerCommandLine(uninstaller_dir, log, false),
+          .quiet_uninstall_string = UninstallerCommandLine(uninstaller_dir, log, true),
+          .estimated_size_kib = static_cast<uint32_t>((installed_bytes_ + 1023) / 1024),
+      });
 }
 
 bool InstallProgress::CreateShellLink(const std::string& target, const std::string& arguments,

@@ -133,7 +133,7 @@ void InstallProgress::Run() {
   ExpandScript();
 
   transaction_.emplace(
-      files(),
+      files(), inst_.platform.registry(),
       InstallTargets{
           .destination = destination_,
           .system_dir = inst_.where.system_dir,
@@ -152,6 +152,7 @@ void InstallProgress::Run() {
 
   Bar.SetRange(0, script.data_parts * 100 + static_cast<int>(script.shortcuts.Count()) * 5);
   Bar.SetPosition(0);
+  installed_bytes_ = 0;
   not_updated_.clear();
   old_files_.clear();
   not_copied_.clear();
@@ -274,7 +275,8 @@ void InstallProgress::MemberUnpacked(int file_index, const std::string& fname) {
   // The member is placed from where the reader put it, which is its stored path made safe (no
   // drive, no "..") under the staging directory; so no stored name can lead the file elsewhere.
   const std::string staged = transaction_->StagingDir() + "\\";
-  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index));
+  PlaceFile(StartsText(staged, fname) ? fname.substr(staged.size()) : Reader.FullName(file_index),
+            static_cast<uint32_t>(Reader.Member(file_index).UncompressedSize));
   if (IsLastMember(file_index)) FinishInstall();
 }
 
@@ -282,7 +284,7 @@ bool InstallProgress::IsLastMember(int file_index) const {
   return current_part_ == inst_.script.data_parts && file_index == Reader.Count() - 1;
 }
 
-void InstallProgress::PlaceFile(const std::string& path) {
+void InstallProgress::PlaceFile(const std::string& path, int64_t size) {
   const PlaceResult placed = transaction_->Place(path);
   switch (placed.outcome) {
     case PlaceOutcome::kNotUpdated:
@@ -297,6 +299,7 @@ void InstallProgress::PlaceFile(const std::string& path) {
       break;
     case PlaceOutcome::kPlaced:
     case PlaceOutcome::kKept:
+      installed_bytes_ += size;
       // The uninstall log lists every file in the destination, also a preserved one the run
       // kept; files of the system directory stay off it, so that the uninstaller leaves them.
       if (!placed.in_system_dir) installed_list_.push_back(placed.target);

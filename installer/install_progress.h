@@ -5,6 +5,7 @@
 // tool. A run that does not get there is rolled back.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -65,12 +66,16 @@ class InstallProgress : public ui::Form {
   std::optional<std::string> RoomShortfall();
   // The member is the last of the last part: the finishing step follows it.
   bool IsLastMember(int file_index) const;
-  // Places one unpacked member (its path under the staging directory, "\" separators) and notes
-  // the outcome for the uninstall log or the completion message.
-  void PlaceFile(const std::string& path);
-  // The finishing step: the self-copy, associations, shortcuts, the uninstall log, the
-  // completion message and the launch of the setup tool; then the application ends.
+  // Places one unpacked member (its path under the staging directory, "\" separators; its size in
+  // bytes) and notes the outcome for the uninstall log, the installation's size or the completion
+  // message.
+  void PlaceFile(const std::string& path, int64_t size);
+  // The finishing step: the self-copy, associations, shortcuts, the uninstall log, the entry in
+  // Windows' list of installed programs, the completion message and the launch of the setup tool;
+  // then the application ends.
   void FinishInstall();
+  // The entry in Windows' list of installed programs; false when the registry refused it.
+  bool WriteUninstallEntry(const std::string& log);
   // Undoes what the run did, says so and ends the application.
   void AbortInstall();
   void EndWithError(const std::string& message);
@@ -93,7 +98,9 @@ class InstallProgress : public ui::Form {
   std::string links_not_created_;
   std::string group_error_;
   std::string rights_error_;
-  std::string log_error_;  // the uninstall log could not be read or written
+  std::string log_error_;        // the uninstall log could not be read or written
+  std::string entry_error_;      // the entry in Windows' list of installed programs was refused
+  int64_t installed_bytes_ = 0;  // what the installation holds: the files placed or kept
   bool completed_ = false;
   int current_part_ = 0;
 };

@@ -9,6 +9,8 @@ inline constexpr char kAppTitle[] = "RA4Zuva-250 Install";
 inline constexpr char kTitle[] = "Veltoria 4";
 inline constexpr char kSubtitle[] = "Mini Edition (RA4Zuva-250), freeware";
 inline constexpr char kAuthorLine[] = "(c) The Veltoria team";
+// The publisher in Windows' list of installed programs, as the version information's company.
+inline constexpr char kPublisher[] = "The Veltoria team";
 inline constexpr char kDestinationPrompt[] =
     "Select the directory where you would like VL4 to be installed:";
 inline constexpr char kVersionLine[] = "Version %s (Build %s)";
@@ -87,6 +89,10 @@ inline constexpr char kLogNotWritten[] = "Could not write the uninstall log \"%s
 inline constexpr char kLogNotRead[] =
     "Could not read the uninstall log \"%s\": it is kept as it was, and the files of this "
     "installation are listed in \"%s\".";
+// Arguments: the product's title, the registry key of its entry.
+inline constexpr char kEntryNotWritten[] =
+    "Could not add %s to the list of installed programs: the \"%s\" registry key cannot be "
+    "written.";
 // After the completion message, when the setup tool it announced does not start.
 inline constexpr char kLaunchFailed[] = "Could not launch the \"%s\" program.";
 // Arguments: product name, product kind.

@@ -1,16 +1,21 @@
 // The install transaction: the staging directory, placing the members by their rules, the copies
-// of replaced files, and the commit or rollback at the end of the run.
+// of replaced files, the shared-DLL counts of the system files, and the commit or rollback at the
+// end of the run.
 #include "installer/install_transaction.h"
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <string_view>
 
+#include "installer/uninstall_record.h"
 #include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/files.h"
 #include "platform/path.h"
+#include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 
 namespace vl4 {
 namespace {
@@ -69,9 +74,9 @@ std::vector<std::string> MakeDirectories(platform::Files& files, const std::stri
   return made;
 }
 
-InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets targets,
-                                       FileInUseQuestion ask)
-    : files_(files), targets_(std::move(targets)), ask_(std::move(ask)) {
+InstallTransaction::InstallTransaction(platform::Files& files, platform::Registry& registry,
+                                       InstallTargets targets, FileInUseQuestion ask)
+    : files_(files), registry_(registry), targets_(std::move(targets)), ask_(std::move(ask)) {
   staging_ = targets_.destination + kStaging;
   if (files_.FileExists(staging_) || files_.DirectoryExists(staging_)) {
     staging_ = FreeName(files_, staging_ + kFreshStaging);
@@ -81,6 +86,7 @@ InstallTransaction::InstallTransaction(platform::Files& files, InstallTargets ta
 
 std::optional<std::string> InstallTransaction::Begin(const std::vector<std::string>& dirs,
                                                      const std::string& uninstall_dir) {
+  system_list_ = uninstall_dir + "\\" + kSystemListName;
   for (const std::string& dir : dirs) {
     created_dirs_.push_back(dir);
     created_set_.insert(UpperCase(dir));
@@ -129,6 +135,16 @@ std::string InstallTransaction::TargetOf(const std::string& path) const {
 }
 
 PlaceResult InstallTransaction::Place(const std::string& path) {
+  const bool system = !IsExcluded(path) && StartsText(kSystemPrefix, path);
+  const std::string system_target =
+      system ? targets_.system_dir + "\\" + path.substr(kSystemPrefix.size(), kSystemPathCut) : "";
+  const bool was_there = system && files_.FileExists(system_target);
+  PlaceResult result = PlaceMember(path);
+  if (system && files_.FileExists(result.target)) CountSharedFile(result.target, was_there);
+  return result;
+}
+
+PlaceResult InstallTransaction::PlaceMember(const std::string& path) {
   PlaceResult result;
   if (IsExcluded(path)) return result;
   const std::string source = staging_ + "\\" + path;
@@ -179,6 +195,86 @@ PlaceResult InstallTransaction::Place(const std::string& path) {
     result.outcome = PlaceOutcome::kNotCreated;
   }
   return result;
+}
+
+bool InstallTransaction::LoadSystemList() {
+  if (system_list_loaded_) return system_list_usable_;
+  system_list_loaded_ = true;
+  system_list_existed_ = files_.FileExists(system_list_);
+  if (system_list_existed_) {
+    system_list_time_ = files_.GetFileTime(system_list_).value_or(0);
+    system_list_attributes_ = files_.GetAttributes(system_list_).value_or(platform::kAttrArchive);
+    const auto lines = platform::ReadTextFile(files_, system_list_);
+    system_list_usable_ = lines.has_value();
+    if (lines) system_list_at_start_ = *lines;
+  }
+  system_list_lines_ = system_list_at_start_;
+  return system_list_usable_;
+}
+
+bool InstallTransaction::WriteSystemList(const std::vector<std::string>& lines) {
+  if (auto attributes = files_.GetAttributes(system_list_);
+      attributes && (*attributes & platform::kAttrReadOnly)) {
+    files_.SetAttributes(system_list_, *attributes & ~platform::kAttrReadOnly);
+  }
+  if (platform::WriteTextFile(files_, system_list_, lines)) return true;
+  // A list cut short would lose the counts of an earlier installation into this directory.
+  if (system_list_lines_.empty() && !system_list_existed_) {
+    files_.DeleteFile(system_list_);
+  } else {
+    platform::WriteTextFile(files_, system_list_, system_list_lines_);
+  }
+  return false;
+}
+
+void InstallTransaction::CountSharedFile(const std::string& path, bool was_there) {
+  if (!LoadSystemList()) return;
+  if (std::any_of(system_list_lines_.begin(), system_list_lines_.end(),
+                  [&path](const std::string& line) { return SameText(Trim(line), path); })) {
+    return;
+  }
+  constexpr auto kRoot = platform::RootKey::kLocalMachine;
+  SharedCount count;
+  count.path = path;
+  try {
+    count.before = registry_.ReadDword(kRoot, kSharedDllsKey, path);
+    // A count of 0 counts nobody: the uninstaller takes it for none, and so does the installer.
+    count.started = !count.before || *count.before == 0;
+    if (!count.started && *count.before == std::numeric_limits<uint32_t>::max()) return;
+    registry_.WriteDword(kRoot, kSharedDllsKey, path,
+                         count.started ? (was_there ? 2 : 1) : *count.before + 1);
+  } catch (const Exception&) {
+    // No rights, or a value that is no count: the file stays uncounted and unlisted, and the
+    // uninstaller leaves it.
+    return;
+  }
+  std::vector<std::string> lines = system_list_lines_;
+  lines.push_back(path);
+  if (!WriteSystemList(lines)) {
+    UncountSharedFile(count);  // the list and the counts stay in step
+    return;
+  }
+  system_list_lines_ = std::move(lines);
+  counts_.push_back(std::move(count));
+}
+
+void InstallTransaction::UncountSharedFile(const SharedCount& count) {
+  constexpr auto kRoot = platform::RootKey::kLocalMachine;
+  try {
+    if (count.started) {
+      if (count.before) {
+        registry_.WriteDword(kRoot, kSharedDllsKey, count.path, *count.before);
+      } else {
+        registry_.DeleteValue(kRoot, kSharedDllsKey, count.path);
+      }
+    } else if (const auto now = registry_.ReadDword(kRoot, kSharedDllsKey, count.path);
+               now && *now > 0) {
+      registry_.WriteDword(kRoot, kSharedDllsKey, count.path, *now - 1);
+    }
+  } catch (const Exception&) {
+    // The count stays one too high: the file then outlives the last uninstall, which harms
+    // nothing that uses it.
+  }
 }
 
 void InstallTransaction::NoteCreated(const std::string& dir) {
@@ -274,6 +370,7 @@ void InstallTransaction::Commit() {
   }
   RemoveStaging();
   placements_.clear();
+  counts_.clear();
 }
 
 void InstallTransaction::Rollback() {
@@ -289,6 +386,22 @@ void InstallTransaction::Rollback() {
   }
   RemoveStaging();
   placements_.clear();
+  if (!counts_.empty()) {
+    for (auto it = counts_.rbegin(); it != counts_.rend(); ++it) UncountSharedFile(*it);
+    counts_.clear();
+    if (!system_list_existed_) {
+      files_.DeleteFile(system_list_);
+    } else if (WriteSystemList(system_list_at_start_)) {
+      if (system_list_time_ != 0) files_.SetFileTime(system_list_, system_list_time_);
+      files_.SetAttributes(system_list_, system_list_attributes_);
+    } else {
+      // A list that still named this run's files would have the uninstaller give back counts the
+      // rollback gave back already, another owner's among them; without a list the earlier
+      // installation's system files merely stay.
+      files_.DeleteFile(system_list_);
+    }
+    system_list_lines_ = system_list_at_start_;
+  }
   files_.RemoveDirectory(targets_.destination);
   // Innermost first: each pass removes what the previous one emptied.
   for (bool removed = true; removed;) {

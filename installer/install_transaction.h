@@ -1,8 +1,11 @@
 // InstallTransaction: the file side of an install run, kept so that it can be taken back. The zip
 // reader unpacks the members into the transaction's staging directory; Place moves each one to its
 // final place, copying a file it replaces aside first. Commit keeps the result; Rollback removes
-// what the run placed, puts the replaced files back and removes every directory the run made. It
-// needs nothing but the file services and, when a file is in use, the user's answer.
+// what the run placed, puts the replaced files back and removes every directory the run made. The
+// files it places in the system directory are counted in Windows' shared-DLL counter and listed
+// beside the uninstall log (vl4.sys), so that the uninstaller removes them with the last count; a
+// rollback takes the counts and the list back too. It needs the file services, the registry for
+// the counter and, when a file is in use, the user's answer.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +17,7 @@
 
 namespace vl4::platform {
 class Files;
+class Registry;
 }
 
 namespace vl4 {
@@ -72,7 +76,8 @@ class InstallTransaction {
   // Chooses the staging directory: the destination's TEMP; when that exists already (a drive
   // root's TEMP), a new directory inside it, so that nothing the transaction removes at its end
   // was there before.
-  InstallTransaction(platform::Files& files, InstallTargets targets, FileInUseQuestion ask);
+  InstallTransaction(platform::Files& files, platform::Registry& registry, InstallTargets targets,
+                     FileInUseQuestion ask);
 
   const std::string& StagingDir() const { return staging_; }
 
@@ -80,14 +85,20 @@ class InstallTransaction {
   // those Install made for the destination) with their parents (failures ignored: a placement
   // into one then fails and is reported), then the uninstall directory and the staging directory,
   // one level each. Returns the first of these two that could not be made; the run cannot go on
-  // without it. A rollback removes every one of them that it leaves empty.
+  // without it. A rollback removes every one of them that it leaves empty. The list of the
+  // installation's system files lies in the uninstall directory.
   std::optional<std::string> Begin(const std::vector<std::string>& dirs,
                                    const std::string& uninstall_dir);
 
   // Moves the unpacked member at `path` (relative to the staging directory, "\" separators) to
   // its place: under the destination, or in the system directory for "SYSTEM\...". A file there
   // is replaced unless the member is preserved (or, in the system directory, not newer); a file
-  // in use brings the question, and Next leaves it as it was.
+  // in use brings the question, and Next leaves it as it was. A file of the system directory
+  // that is there afterwards (whatever the outcome) is counted among the shared DLLs, unless the
+  // installation's list names it already (an earlier installation into the same directory holds
+  // its count): a new count is 1 for a file placed new and 2 for one that was there before (one
+  // for its earlier owner), an existing count goes up by one; then the list names it. A count that
+  // cannot be written, or a list that cannot, leaves both as they were.
   PlaceResult Place(const std::string& path);
   // Where Place would put the member at `path`: "" when it is excluded.
   std::string TargetOf(const std::string& path) const;
@@ -96,9 +107,10 @@ class InstallTransaction {
   // kept elsewhere stays.
   void Commit();
   // The run failed: every file placed goes and the files it replaced come back with their
-  // attributes; then the staging directory, an empty destination and every directory the run
-  // made go. Nothing is removed that was there before; an old file that cannot be put back is
-  // kept beside its place.
+  // attributes; the counts it wrote go (those it raised go down by one) and so do the paths it
+  // added to the system-file list (the list too when the run made it); then the staging
+  // directory, an empty destination and every directory the run made go. Nothing is removed that
+  // was there before; an old file that cannot be put back is kept beside its place.
   void Rollback();
 
  private:
@@ -111,6 +123,26 @@ class InstallTransaction {
     bool placed = true;       // false: only the old file, kept elsewhere, waits to be put back
   };
 
+  // A count this run wrote: `before` is what was there (nothing, or a count of 0) when the run
+  // started the count, else the run raised it by one.
+  struct SharedCount {
+    std::string path;
+    bool started = false;
+    std::optional<uint32_t> before;
+  };
+
+  // Place without the counting.
+  PlaceResult PlaceMember(const std::string& path);
+  // Counts the system directory's file at `path` and lists it (see Place); `was_there`: a file
+  // was at that place before the member came.
+  void CountSharedFile(const std::string& path, bool was_there);
+  void UncountSharedFile(const SharedCount& count);
+  // Reads the system-file list once; false when it exists but cannot be read: nothing is counted
+  // then, since an unread list could neither be checked nor rewritten without losing its lines.
+  bool LoadSystemList();
+  // Writes the list as `lines`; when that fails, what was there is written back (or a file the
+  // write made goes). False when the list does not hold `lines`.
+  bool WriteSystemList(const std::vector<std::string>& lines);
   bool IsExcluded(const std::string& path) const;
   bool IsPreserved(const std::string& path) const;
   // True when the system directory's file at `target` is to stay rather than be replaced by the
@@ -139,6 +171,7 @@ class InstallTransaction {
   void RemoveStaging();
 
   platform::Files& files_;
+  platform::Registry& registry_;
   InstallTargets targets_;
   FileInUseQuestion ask_;
   std::string staging_;
@@ -149,6 +182,16 @@ class InstallTransaction {
   std::unordered_set<std::string> created_set_;  // upper-cased entries of created_dirs_
   std::unordered_set<std::string> known_dirs_;   // upper-cased directories known to exist
   std::vector<Placement> placements_;
+
+  std::string system_list_;  // <uninstall directory>\vl4.sys
+  bool system_list_loaded_ = false;
+  bool system_list_usable_ = true;
+  bool system_list_existed_ = false;  // before the run, with this time and these attributes
+  uint32_t system_list_time_ = 0;
+  uint32_t system_list_attributes_ = 0;
+  std::vector<std::string> system_list_at_start_;  // its lines before the run
+  std::vector<std::string> system_list_lines_;     // its lines now
+  std::vector<SharedCount> counts_;
 };
 
 }  // namespace vl4

@@ -6,6 +6,7 @@
 
 #include "installer/install_script.h"
 #include "installer/macros.h"
+#include "installer/uninstall_record.h"
 #include "platform/exception.h"
 #include "platform/path.h"
 #include "platform/text.h"

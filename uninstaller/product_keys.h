@@ -14,13 +14,10 @@ namespace vl4 {
 struct InstallScript;
 
 // HKEY_LOCAL_MACHINE: the product key, with the installation directory the setup tool last ran
-// from, and the entry in Windows' list of installed programs (its InstallLocation: the
-// installation directory without a final "\").
+// from. The entry in Windows' list of installed programs is the installer's
+// (installer/uninstall_record.h).
 inline constexpr char kProductKey[] = "\\SOFTWARE\\Veltoria 4";
 inline constexpr char kProductKeyDirectory[] = "Install Directory";
-inline constexpr char kUninstallEntryKey[] =
-    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4";
-inline constexpr char kUninstallEntryLocation[] = "InstallLocation";
 
 // "HKEY_LOCAL_MACHINE\SOFTWARE\...", as a user reads a key.
 std::string RegistryPath(platform::RootKey root, const std::string& key);

@@ -10,14 +10,13 @@
 #include <functional>
 #include <string>
 
+#include "installer/uninstall_record.h"
+
 namespace vl4::platform {
 class Registry;
 }
 
 namespace vl4 {
-
-inline constexpr char kSharedDllsKey[] =
-    "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
 enum class SharedDllRelease {
   kNotCounted,  // no count of the file (or one that is no count): file and counter stay as they are

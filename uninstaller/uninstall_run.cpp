@@ -67,7 +67,7 @@ void AddOnce(std::vector<std::string>& list, const std::string& path) {
 }  // namespace
 
 std::string SystemListPath(const std::string& log_path) {
-  return ExtractFilePath(log_path) + "vl4.sys";
+  return ExtractFilePath(log_path) + kSystemListName;
 }
 
 std::string QuietReportPath(const std::string& log_path) {

@@ -11,6 +11,7 @@
 
 #include "installer/install_script.h"
 #include "installer/install_transaction.h"
+#include "installer/uninstall_record.h"
 #include "uninstaller/file_removal.h"
 #include "uninstaller/uninstall_log.h"
 
@@ -19,9 +20,6 @@ class Platform;
 }
 
 namespace vl4 {
-
-// The uninstaller's file name: it serves every installation's log and is never removed.
-inline constexpr char kUninstallerName[] = "uninvl32.exe";
 
 // In the installation's UNINST directory, beside the log: the system files the installation
 // counts among the shared DLLs, and the quiet run's report of what stayed.

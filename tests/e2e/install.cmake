@@ -5,7 +5,7 @@
 if(NOT CMAKE_CROSSCOMPILING)
   vl4_add_test(install_e2e_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/install_e2e_test.cpp
                LIBS vl4_setup vl4_platform)
-  add_dependencies(install_e2e_test VL4Setup vl4standin)
+  add_dependencies(install_e2e_test VL4Setup uninvl32 vl4standin)
 else()
   add_test(NAME install_wine_road
            COMMAND sh ${PROJECT_SOURCE_DIR}/tools/demo/gui_road.sh ${CMAKE_BINARY_DIR}/bin

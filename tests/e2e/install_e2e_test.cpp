@@ -1,8 +1,9 @@
 // The installer as a program on the student's road: VL4Setup.exe copied as Inst.exe beside the
 // demo distribution (Info-ZIP, password-protected) on a sandbox PC with Delphi 7 and Visual Basic
 // 6 (stand-in tools); the installer and the setup tool it launches each answer their own UI
-// script. Checked: the transcripts, the files, the uninstall log, the shortcuts (read by lnkinfo),
-// the registry and what the setup tool made of the installation.
+// script. Checked: the transcripts, the files, the uninstaller the distribution delivers, the
+// uninstall log, the shortcuts (read by lnkinfo), the registry and what the setup tool made of the
+// installation.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -55,7 +56,7 @@ class InstallProgram : public ::testing::Test {
     ASSERT_TRUE(source && bin_dir);
     bin = bin_dir;
     ASSERT_EQ(std::system(("'" + std::string(source) + "/tools/demo/make_distribution.sh' '" +
-                           (root / "dist").string() + "'")
+                           (root / "dist").string() + "' '" + (bin / "uninvl32.exe").string() + "'")
                               .c_str()),
               0);
 
@@ -76,7 +77,6 @@ class InstallProgram : public ::testing::Test {
     import(root / "dist" / "readme.txt", delphi + "\\Lib\\system.dcu");
     import(bin / "vl4standin", "C:\\VB98\\VB6.EXE");
     import(bin / "vl4standin", "C:\\Windows\\System32\\regsvr32.exe");
-    import(bin / "vl4standin", "C:\\Windows\\System32\\uninvl32.exe");
     auto& reg = pc.registry();
     reg.WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\Delphi\\7.0", "App",
                     delphi + "\\Bin\\delphi32.exe");
@@ -177,7 +177,22 @@ TEST_F(InstallProgram, TheStudentsRoad) {
   EXPECT_FALSE(files.DirectoryExists(dest + "\\VCSNET2"));  // unticked: not installed
   EXPECT_FALSE(files.DirectoryExists(dest + "\\TEMP"));
   EXPECT_FALSE(files.DirectoryExists(dest + "\\SYSTEM"));
+  // The distribution delivers the uninstaller; both system files are counted among the shared
+  // DLLs, and Windows' list of installed programs starts the uninstaller with the log.
   EXPECT_TRUE(files.FileExists("C:\\Windows\\System32\\vl4.dll"));
+  EXPECT_TRUE(files.FileExists("C:\\Windows\\System32\\uninvl32.exe"));
+  auto& reg = pc.registry();
+  const std::string shared = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+  for (const char* name : {"vl4.dll", "uninvl32.exe"}) {
+    EXPECT_EQ(reg.ReadDword(RootKey::kLocalMachine, shared,
+                            std::string("C:\\Windows\\System32\\") + name),
+              1u)
+        << name;
+  }
+  EXPECT_EQ(reg.ReadString(RootKey::kLocalMachine,
+                           "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4",
+                           "QuietUninstallString"),
+            "\"C:\\Windows\\System32\\uninvl32.exe\" /S \"" + dest + "\\UNINST\\vl4.log\"");
 
   const auto log = platform::ReadTextFile(files, dest + "\\UNINST\\vl4.log")
                        .value_or(std::vector<std::string>{});
@@ -203,7 +218,6 @@ TEST_F(InstallProgram, TheStudentsRoad) {
   }
 
   // The setup tool found the two IDEs, installed the modules and prepared the working directory.
-  auto& reg = pc.registry();
   EXPECT_EQ(reg.ReadString(RootKey::kLocalMachine, "\\SOFTWARE\\Veltoria 4", "Install Directory"),
             dest);
   EXPECT_EQ(

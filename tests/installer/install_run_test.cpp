@@ -10,6 +10,7 @@
 #include <map>
 
 #include "installer/install_texts.h"
+#include "installer/uninstall_record.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/text.h"
@@ -19,6 +20,7 @@
 namespace vl4::test {
 namespace {
 
+using platform::RootKey;
 using platform::sandbox::Fault;
 using ui::ModalResult;
 using ui::MsgButtons;
@@ -101,6 +103,17 @@ TEST(InstallRun, TheTypicalRoad) {
   EXPECT_EQ(pc.Read("C:\\Windows\\System32\\vl4.dll"), "new vl4.dll");  // always replaced
   EXPECT_EQ(pc.Read("C:\\Windows\\System32\\other.dll"), "old other.dll");
   EXPECT_EQ(pc.Read(d + "\\VL4Setup.exe"), pc.Read("C:\\dist\\Inst.exe"));
+  // Both system files are counted among the shared DLLs: vl4.dll placed new, other.dll kept
+  // (one count for its earlier owner); the installation lists them beside its log.
+  auto& registry = pc.pc().registry();
+  EXPECT_EQ(
+      registry.ReadDword(RootKey::kLocalMachine, kSharedDllsKey, "C:\\Windows\\System32\\vl4.dll"),
+      1u);
+  EXPECT_EQ(registry.ReadDword(RootKey::kLocalMachine, kSharedDllsKey,
+                               "C:\\Windows\\System32\\other.dll"),
+            2u);
+  EXPECT_EQ(Log(pc, d, "vl4.sys"), (std::vector<std::string>{"C:\\Windows\\System32\\vl4.dll",
+                                                             "C:\\Windows\\System32\\other.dll"}));
 
   const std::vector<std::string> log = {
       kHeader,
@@ -142,6 +155,65 @@ TEST(InstallRun, TheTypicalRoad) {
   EXPECT_EQ(progress.Bar.Position(), 155);
   EXPECT_EQ(progress.Bar.Max(), 155);
   EXPECT_EQ(pc.Launched(), "");  // the self-copy runs in the destination, without parameters
+}
+
+// Windows' list of installed programs shows the installation. A 64-bit Windows keeps the 32-bit
+// program's entry in the 32-bit view and starts its commands from a 64-bit process, which names
+// the program's system directory SysWOW64.
+TEST(InstallRun, TheInstallationIsListedAmongTheInstalledPrograms) {
+  struct Case {
+    bool windows64;
+    const char* stored_at;  // where a 64-bit program finds the key
+    const char* uninstaller;
+  };
+  const Case cases[] = {
+      {false, "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4",
+       "C:\\Windows\\System32\\uninvl32.exe"},
+      {true, "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4",
+       "C:\\Windows\\SysWOW64\\uninvl32.exe"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.windows64 ? "64-bit Windows" : "32-bit Windows");
+    InstallerPc pc;
+    pc.pc().SetWindows64(c.windows64);
+    // 3,000 bytes in the destination, 100 in the system directory, and the setup tool.
+    pc.PutData({{"readme.txt", std::string(2000, 'r')},
+                {"VL4Demo.exe", std::string(1000, 'd')},
+                {"SYSTEM/vl4.dll", std::string(100, 'v')}});
+    pc.PutSettings("[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
+    pc.Start();
+    pc.QueueInstall("C:\\Apps\\VL4\\");
+    pc.Run();
+    ASSERT_TRUE(pc.Launched());
+
+    platform::Registry& windows = pc.pc().NativeRegistry();
+    const std::string log = "\"C:\\Apps\\VL4\\UNINST\\vl4.log\"";
+    const std::pair<const char*, std::string> texts[] = {
+        {"DisplayName", "Veltoria 4"},
+        {"DisplayVersion", "4.7"},
+        {"Publisher", "The Veltoria team"},
+        {"InstallLocation", "C:\\Apps\\VL4"},
+        {"DisplayIcon", "C:\\Apps\\VL4\\VL4Setup.exe"},
+        {"UninstallString", "\"" + std::string(c.uninstaller) + "\" " + log},
+        {"QuietUninstallString", "\"" + std::string(c.uninstaller) + "\" /S " + log},
+    };
+    for (const auto& [name, value] : texts) {
+      EXPECT_EQ(windows.ReadString(RootKey::kLocalMachine, c.stored_at, name), value) << name;
+    }
+    const auto size = pc.Read("C:\\dist\\Inst.exe")->size() + 3100;
+    const std::pair<const char*, uint32_t> numbers[] = {
+        {"EstimatedSize", static_cast<uint32_t>((size + 1023) / 1024)},
+        {"NoModify", 1},
+        {"NoRepair", 1},
+    };
+    for (const auto& [name, value] : numbers) {
+      EXPECT_EQ(windows.ReadDword(RootKey::kLocalMachine, c.stored_at, name), value) << name;
+    }
+    // The shared-DLL count lies in the same view, named as the program names the file.
+    EXPECT_EQ(pc.pc().registry().ReadDword(RootKey::kLocalMachine, kSharedDllsKey,
+                                           "C:\\Windows\\System32\\vl4.dll"),
+              1u);
+  }
 }
 
 TEST(InstallRun, APreservedFileIsNeverReplacedButListed) {
@@ -411,6 +483,25 @@ TEST(InstallRun, AProblemIsListedAndWithholdsTheLaunch) {
            "Could not write the uninstall log \"C:\\Apps\\VL4\\UNINST\\vl4.log\".\r\n" +
            recommendation,
        [](InstallerPc&) {}},
+      // A standard user who refused the elevation installs where the Users group may write, and
+      // the list of installed programs, in HKEY_LOCAL_MACHINE, refuses the entry: no half of it
+      // is left there.
+      {"the entry in the list of installed programs is refused",
+       [](InstallerPc& pc) {
+         platform::ForceDirectories(pc.files(), InstallerPc::kDest);
+         ASSERT_TRUE(pc.files().AllowUsersToModify(InstallerPc::kDest));
+         pc.pc().SetAdministrator(false);
+       },
+       installed + shortcuts +
+           "Could not add Veltoria 4 to the list of installed programs: the "
+           "\"HKEY_LOCAL_"
+           "MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria "
+           "4\" registry key cannot be written.\r\n" +
+           recommendation,
+       [](InstallerPc& pc) {
+         EXPECT_FALSE(
+             pc.pc().NativeRegistry().KeyExists(RootKey::kLocalMachine, kUninstallEntryKey));
+       }},
       // The earlier installation's entries stay; this one's go beside them, and nothing is lost.
       {"the uninstall log cannot be read",
        [](InstallerPc& pc) {
@@ -513,6 +604,7 @@ void PrepareOldInstallation(InstallerPc& pc) {
   pc.Put("C:\\Apps\\VL4\\TEMP\\notes.txt", "the user's notes");
   pc.Put("C:\\Apps\\VL4\\TEMP\\readme.txt", "the user's readme");
   pc.Put("C:\\Windows\\System32\\vl4.dll", "old vl4.dll");
+  pc.pc().registry().CreateKey(RootKey::kLocalMachine, kSharedDllsKey);  // every Windows has it
 }
 
 TEST(InstallRun, AFailedRunLeavesEverythingAsItWas) {
@@ -548,6 +640,7 @@ TEST(InstallRun, AFailedRunLeavesEverythingAsItWas) {
     PrepareOldInstallation(pc);
     const auto before = pc.Snapshot("C:\\Apps");
     const auto system_before = pc.Snapshot("C:\\Windows");
+    const std::string registry_before = RegistryText(pc.pc());
     pc.Start(&TwoParts);
     pc.QueueInstall();
     pc.ui().ExpectMessage(
@@ -557,6 +650,8 @@ TEST(InstallRun, AFailedRunLeavesEverythingAsItWas) {
     pc.Run();
     EXPECT_EQ(pc.Snapshot("C:\\Apps"), before);
     EXPECT_EQ(pc.Snapshot("C:\\Windows"), system_before);
+    // No shared-DLL count and no entry in the list of installed programs.
+    EXPECT_EQ(RegistryText(pc.pc()), registry_before);
     EXPECT_FALSE(pc.Launched());
   }
 }

@@ -1,21 +1,26 @@
 // The install transaction on a sandbox PC, without windows: the placement rules, files in use,
-// the commit, and the rollback with a fault injected at each kind of step.
+// the shared-DLL counts of the system files, the commit, and the rollback with a fault injected at
+// each kind of step.
 #include "installer/install_transaction.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
+#include "installer/uninstall_record.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/sandbox/sandbox_platform.h"
 #include "platform/text.h"
+#include "platform/text_file.h"
 #include "tests/installer/installer_pc.h"
 #include "tests/support/test_world.h"
 
 namespace vl4::test {
 namespace {
 
+using platform::RootKey;
 using platform::sandbox::Fault;
 
 // A PC with an installation going into Apps\VL4, its system files into Windows\System32, and
@@ -26,28 +31,39 @@ class TransactionPc {
   const std::string dest = world.Path("Apps\\VL4");
   const std::string system = world.Path("Windows\\System32");
 
+  const std::string system_list = dest + "\\UNINST\\vl4.sys";
+
   TransactionPc() {
     platform::ForceDirectories(files(), dest);
     platform::ForceDirectories(files(), system);
+    world.registry().CreateKey(RootKey::kLocalMachine, kSharedDllsKey);  // every Windows has it
   }
 
   platform::Files& files() { return world.files(); }
   platform::SandboxPlatform& pc() { return *world.sandbox(); }
 
   // The transaction: VB6 is not installed, RESULTS.DAT and VL.INI are the user's. Each question
-  // is noted and answered by `answer` (Next when there is none).
-  InstallTransaction Make() {
-    return InstallTransaction(files(), {dest, system, {"RESULTS.DAT", "VL.INI"}, {"VB6"}},
+  // is noted and answered by `answer` (Next when there is none). It works on `through` when given.
+  InstallTransaction Make(platform::Files* through = nullptr) {
+    return InstallTransaction(through ? *through : files(), world.registry(),
+                              {dest, system, {"RESULTS.DAT", "VL.INI"}, {"VB6"}},
                               [this](const std::string& path) {
                                 asked.push_back(path);
                                 return answer ? answer(asked.size()) : InUseAnswer::kNext;
                               });
   }
   // The same with its directories made.
-  InstallTransaction Start() {
-    InstallTransaction t = Make();
+  InstallTransaction Start(platform::Files* through = nullptr) {
+    InstallTransaction t = Make(through);
     EXPECT_EQ(t.Begin({}, dest + "\\UNINST"), std::nullopt);
     return t;
+  }
+
+  std::optional<uint32_t> Count(const std::string& path) {
+    return world.registry().ReadDword(RootKey::kLocalMachine, kSharedDllsKey, path);
+  }
+  std::optional<std::vector<std::string>> SystemList() {
+    return platform::ReadTextFile(files(), system_list);
   }
 
   // A file with its time and attributes, its directories made; false when the PC refuses.
@@ -156,6 +172,154 @@ TEST(InstallTransaction, EachMemberGoesWhereItsRulesSay) {
     }
     EXPECT_FALSE(pc.files().DirectoryExists(pc.dest + "\\VB6"));
     EXPECT_TRUE(pc.asked.empty());
+  }
+}
+
+// A file of the system directory that is there after its placement is counted among the shared
+// DLLs and listed in vl4.sys, the two always in step; whatever cannot be counted is not listed.
+TEST(InstallTransaction, SystemFilesAreCountedAndListedTogether) {
+  enum class Existing { kNone, kOlder, kSameDate, kLocked };
+  enum class Trouble { kNone, kCountIsText, kNoRegistryRights, kListNotWritten, kListUnreadable };
+  struct Case {
+    const char* name;
+    Existing existing;
+    std::optional<uint32_t> count;  // before; nothing: no value
+    std::vector<std::string> list;  // vl4.sys before (names in the system directory); {}: none
+    Trouble trouble;
+    PlaceOutcome outcome;
+    std::optional<uint32_t> count_after;
+    bool listed;  // vl4.sys names the file afterwards
+  };
+  const uint32_t kMax = 0xFFFFFFFF;
+  const Case cases[] = {
+      {"placed new", Existing::kNone, {}, {}, Trouble::kNone, PlaceOutcome::kPlaced, 1, true},
+      // One count for the file's earlier owner, whom the installer does not know.
+      {"replaced", Existing::kOlder, {}, {}, Trouble::kNone, PlaceOutcome::kPlaced, 2, true},
+      {"replaced, counted by others",
+       Existing::kOlder,
+       3,
+       {"earlier.dll"},
+       Trouble::kNone,
+       PlaceOutcome::kPlaced,
+       4,
+       true},
+      {"kept as new", Existing::kSameDate, {}, {}, Trouble::kNone, PlaceOutcome::kKept, 2, true},
+      {"in use, Next",
+       Existing::kLocked,
+       {},
+       {},
+       Trouble::kNone,
+       PlaceOutcome::kNotUpdated,
+       2,
+       true},
+      // A count of 0 counts nobody, for the uninstaller too.
+      {"a count of 0", Existing::kOlder, 0, {}, Trouble::kNone, PlaceOutcome::kPlaced, 2, true},
+      // An earlier installation into the same directory holds its count already.
+      {"listed already",
+       Existing::kOlder,
+       1,
+       {"OTHER.DLL"},
+       Trouble::kNone,
+       PlaceOutcome::kPlaced,
+       1,
+       true},
+      {"a count at its largest",
+       Existing::kOlder,
+       kMax,
+       {},
+       Trouble::kNone,
+       PlaceOutcome::kPlaced,
+       kMax,
+       false},
+      // A value of another type is nobody's count this program could keep honest.
+      {"a count that is text",
+       Existing::kOlder,
+       {},
+       {},
+       Trouble::kCountIsText,
+       PlaceOutcome::kPlaced,
+       std::nullopt,
+       false},
+      {"no rights to the registry",
+       Existing::kNone,
+       {},
+       {},
+       Trouble::kNoRegistryRights,
+       PlaceOutcome::kPlaced,
+       std::nullopt,
+       false},
+      {"the list cannot be written",
+       Existing::kOlder,
+       3,
+       {"earlier.dll"},
+       Trouble::kListNotWritten,
+       PlaceOutcome::kPlaced,
+       3,
+       false},
+      {"the list cannot be read",
+       Existing::kNone,
+       {},
+       {"earlier.dll"},
+       Trouble::kListUnreadable,
+       PlaceOutcome::kPlaced,
+       std::nullopt,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransactionPc pc;
+    const std::string dll = pc.system + "\\other.dll";
+    if (c.existing != Existing::kNone) {
+      ASSERT_TRUE(pc.Put(dll, "old", c.existing == Existing::kSameDate ? kJan2025 : kJan2024));
+    }
+    if (c.existing == Existing::kLocked) {
+      ASSERT_TRUE(pc.pc().LockFile(dll));
+    }
+    if (c.count) {
+      pc.world.registry().WriteDword(RootKey::kLocalMachine, kSharedDllsKey, dll, *c.count);
+    }
+    if (c.trouble == Trouble::kCountIsText) {
+      pc.world.registry().WriteString(RootKey::kLocalMachine, kSharedDllsKey, dll, "1");
+    }
+    std::vector<std::string> list;
+    for (const std::string& name : c.list) list.push_back(pc.system + "\\" + name);
+    if (!list.empty()) {
+      ASSERT_TRUE(platform::ForceDirectories(pc.files(), ExtractFileDir(pc.system_list)));
+      ASSERT_TRUE(platform::WriteTextFile(pc.files(), pc.system_list, list));
+      // The installer clears the attribute, as it does for the log.
+      pc.files().SetAttributes(pc.system_list, platform::kAttrReadOnly);
+    }
+    if (c.trouble == Trouble::kNoRegistryRights) {
+      // A standard user whose administrator let the Users group change the system directory.
+      ASSERT_TRUE(pc.files().AllowUsersToModify(pc.system));
+      ASSERT_TRUE(pc.files().AllowUsersToModify(pc.dest));
+      pc.pc().SetAdministrator(false);
+    }
+    std::vector<std::string> unreadable;
+    if (c.trouble == Trouble::kListUnreadable) unreadable.push_back(pc.system_list);
+    UnreadableFiles shielded(pc.files(), unreadable);
+    InstallTransaction t = pc.Start(&shielded);
+    ASSERT_TRUE(pc.Stage(t, {"SYSTEM\\other.dll", "new", kJan2025}));
+    if (c.trouble == Trouble::kListNotWritten) pc.pc().FailNth(Fault::kWrite, 2);  // after the copy
+    EXPECT_EQ(t.Place("SYSTEM\\other.dll").outcome, c.outcome);
+    pc.pc().ClearFaults();
+    pc.pc().UnlockFile(dll);
+    t.Commit();
+
+    if (c.trouble == Trouble::kCountIsText) {
+      EXPECT_EQ(pc.world.registry().ReadString(RootKey::kLocalMachine, kSharedDllsKey, dll), "1");
+    } else {
+      EXPECT_EQ(pc.Count(dll), c.count_after);
+    }
+    std::vector<std::string> list_after = list;
+    const bool listed_before = std::any_of(list.begin(), list.end(),
+                                           [&](const std::string& p) { return SameText(p, dll); });
+    if (c.listed && !listed_before) list_after.push_back(dll);
+    if (list_after.empty()) {
+      EXPECT_FALSE(pc.files().FileExists(pc.system_list));
+    } else {
+      EXPECT_EQ(pc.SystemList(), list_after);
+    }
   }
 }
 
@@ -299,7 +463,8 @@ TEST(InstallTransaction, CommitKeepsThePlacedFilesAndRemovesOnlyWhatItStaged) {
 
 // A fault at any write, move, delete or directory creation while the run begins, unpacks and
 // places the members; then the run fails (a damaged second part): whatever the fault did, the
-// rollback leaves everything as it was. Every question is answered Repeat.
+// rollback leaves everything as it was, the shared-DLL counts and the list of an earlier
+// installation's system files too. Every question is answered Repeat.
 TEST(InstallTransaction, RollbackHoldsWithAFaultAtEachStep) {
   const std::vector<DataMember> members = {
       {"readme.txt", "Read me"},
@@ -308,6 +473,7 @@ TEST(InstallTransaction, RollbackHoldsWithAFaultAtEachStep) {
       {"DELPHI7\\sub\\deep\\er\\still\\vl4.pas", "pas"},  // more levels than four passes remove
       {"LIB\\vl4.lib", "lib", kJan2025, platform::kAttrReadOnly},
       {"SYSTEM\\vl4.dll", "new vl4.dll"},
+      {"SYSTEM\\vl4new.dll", "a library new to the PC"},
   };
   for (Fault kind : {Fault::kWrite, Fault::kMove, Fault::kDelete, Fault::kCreateDirectory}) {
     for (int k = 1; k <= 16; ++k) {
@@ -324,7 +490,12 @@ TEST(InstallTransaction, RollbackHoldsWithAFaultAtEachStep) {
       ASSERT_TRUE(pc.Put(d + "\\TEMP\\notes.txt", "the user's notes"));
       ASSERT_TRUE(pc.Put(d + "\\TEMP\\readme.txt", "the user's readme"));
       ASSERT_TRUE(pc.Put(pc.system + "\\vl4.dll", "old vl4.dll"));
+      // Other programs count vl4.dll; an earlier installation here lists a file of its own.
+      pc.world.registry().WriteDword(RootKey::kLocalMachine, kSharedDllsKey,
+                                     pc.system + "\\vl4.dll", 3);
+      ASSERT_TRUE(pc.Put(pc.system_list, pc.system + "\\earlier.dll\r\n"));
       const auto before = Snapshot(pc.files(), pc.world.Scratch());
+      const std::string registry_before = RegistryText(pc.pc());
       pc.answer = [](size_t nth) { return nth <= 3 ? InUseAnswer::kRepeat : InUseAnswer::kNext; };
 
       InstallTransaction t = pc.Make();
@@ -338,6 +509,7 @@ TEST(InstallTransaction, RollbackHoldsWithAFaultAtEachStep) {
       pc.pc().ClearFaults();
       t.Rollback();
       EXPECT_EQ(Snapshot(pc.files(), pc.world.Scratch()), before);
+      EXPECT_EQ(RegistryText(pc.pc()), registry_before);
     }
   }
 }

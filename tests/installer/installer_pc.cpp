@@ -95,6 +95,11 @@ std::map<std::string, std::string> Snapshot(platform::Files& files, const std::s
   return out;
 }
 
+std::string RegistryText(platform::SandboxPlatform& pc) {
+  std::ifstream in(std::filesystem::path(pc.Root()) / "registry.reg", std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 InstallerPc::InstallerPc(std::string exe) : root_(NewRoot()), exe_(std::move(exe)) {
   start_dir_ = ExcludeTrailingBackslash(ExtractFilePath(exe_));
   {

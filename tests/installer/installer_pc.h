@@ -39,6 +39,9 @@ std::string BuildDataFile(const std::vector<DataMember>& members);
 // ("<dir>" for directories).
 std::map<std::string, std::string> Snapshot(platform::Files& files, const std::string& dir);
 
+// The registry of a sandbox PC as it stores it (REGEDIT4 text).
+std::string RegistryText(platform::SandboxPlatform& pc);
+
 // The files of a PC, except that those named in `unreadable` (any case) cannot be read: neither
 // opened for reading nor copied, as when their access list lets the user write them but not
 // read them. Creating them anew works.

@@ -1,19 +1,27 @@
-// uninvl32.exe as a program after the real installer: VL4Setup.exe copied as Inst.exe installs the
-// demo distribution on the tests' 64-bit sandbox PC with Delphi 7 and Visual Basic 6 (stand-in
-// tools) and launches the setup tool, which sets up both IDEs. A standard user then starts the
-// uninstaller as the program group's shortcut starts it: it elevates itself once ("runas"), answers
-// its UI script, and its exit status comes back through the copy it waited for.
+// The round trip: uninvl32.exe as a program after the real installer. VL4Setup.exe copied as
+// Inst.exe installs the demo distribution, which delivers the uninstaller into the system
+// directory, on the tests' 64-bit sandbox PC with Delphi 7 and Visual Basic 6 (stand-in tools),
+// and launches the setup tool, which sets up both IDEs. A standard user then uninstalls, quietly
+// as the program group's shortcut starts the uninstaller with "/S", or answering its boxes as
+// Windows' list of installed programs starts it: it elevates itself once ("runas"), and its exit
+// status comes back through the copy it waited for. The PC is then as it was before the install,
+// except the student's working directory (left out of the snapshots) and the uninstaller, which
+// stays by design: it serves any installation's log.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "installer/uninstall_record.h"
+#include "platform/command_line.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
 #include "platform/sandbox/sandbox_platform.h"
+#include "platform/text_file.h"
 #include "tests/uninstaller/uninstall_pc.h"
 #include "uninstaller/uninstall_mode.h"
 
@@ -24,6 +32,9 @@ namespace fs = std::filesystem;
 using platform::RootKey;
 
 constexpr char kDistrib[] = "C:\\Distrib";
+// Where Windows finds the entry of a 32-bit program on a 64-bit PC.
+constexpr char kEntryAsWindowsSeesIt[] =
+    "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4";
 
 std::string ReadHost(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -34,7 +45,26 @@ std::string Quoted(const std::string& text) {
   return "'" + text + "'";
 }
 
-class UninstallProgram : public ::testing::Test {
+// The PC runs a host file as a program only when it may be executed. Windows runs any .exe, but a
+// program the installer unpacked arrives without that permission (a zip member brings only its
+// DOS attributes), so the uninstaller the distribution delivered is given it.
+void LetRun(platform::SandboxPlatform& pc, const std::string& path) {
+  const std::optional<std::string> host = pc.HostPath(path);
+  ASSERT_TRUE(host);
+  ASSERT_EQ(::chmod(host->c_str(), 0755), 0);
+}
+
+// How the uninstaller is started.
+struct Road {
+  const char* name;
+  bool quiet;  // else the user answers its boxes
+};
+
+void PrintTo(const Road& road, std::ostream* out) {
+  *out << road.name;
+}
+
+class UninstallProgram : public ::testing::TestWithParam<Road> {
  protected:
   void SetUp() override {
     if (std::system("command -v zip > /dev/null") != 0) GTEST_SKIP() << "Info-ZIP zip is missing";
@@ -44,7 +74,8 @@ class UninstallProgram : public ::testing::Test {
     dist_ = fs::path(pc_.pc().Root()).parent_path() /
             (fs::path(pc_.pc().Root()).filename().string() + "-dist");
     ASSERT_EQ(std::system(("'" + std::string(source) + "/tools/demo/make_distribution.sh' " +
-                           Quoted(dist_.string()))
+                           Quoted(dist_.string()) + " " +
+                           Quoted((fs::path(bin) / "uninvl32.exe").string()))
                               .c_str()),
               0);
     // The environment window is left out: every environment of the distribution is installed.
@@ -58,7 +89,6 @@ class UninstallProgram : public ::testing::Test {
       import(dist_ / name, std::string(kDistrib) + "\\" + name);
     }
     import(fs::path(bin) / "VL4Setup.exe", std::string(kDistrib) + "\\Inst.exe");
-    import(fs::path(bin) / "uninvl32.exe", std::string(kSystem) + "\\uninvl32.exe");
     pc_.pc().SetAdministrator(false);
   }
   void TearDown() override {
@@ -92,7 +122,8 @@ class UninstallProgram : public ::testing::Test {
   fs::path dist_;
 };
 
-TEST_F(UninstallProgram, AStandardUserUninstallsWhatTheInstallerAndTheSetupToolDid) {
+TEST_P(UninstallProgram, LeavesThePcAsItWasBeforeTheInstallation) {
+  const Road& road = GetParam();
   const PcSnapshot before = pc_.Snapshot();
   ASSERT_EQ(
       Run(kDistrib, "Inst.exe", "", "INST", "wait 200\nmessage \"installed successfully\" => OK\n"),
@@ -100,37 +131,67 @@ TEST_F(UninstallProgram, AStandardUserUninstallsWhatTheInstallerAndTheSetupToolD
   ASSERT_NE(Transcript("INST").find("installed successfully"), std::string::npos)
       << Transcript("INST");
   const std::string dest = "C:\\Program Files (x86)\\VL4";
+  const std::string log = dest + "\\UNINST\\vl4.log";
+  const std::string uninstaller = std::string(kSystem) + "\\uninvl32.exe";
   platform::SandboxPlatform pc(pc_.pc().Root());
   ASSERT_TRUE(pc.registry().ValueExists(RootKey::kCurrentUser, kDelphiKnown, kPackageCopy));
   ASSERT_TRUE(pc.files().FileExists(kAddInLibrary));
+  // The distribution delivered the uninstaller; the installation counts it with its library.
+  ASSERT_TRUE(pc.files().FileExists(uninstaller));
+  EXPECT_EQ(platform::ReadTextFile(pc.files(), dest + "\\UNINST\\vl4.sys"),
+            (std::vector<std::string>{std::string(kSystem) + "\\vl4.dll",
+                                      std::string(kSystem) + "\\uninvl32.exe"}));
+  EXPECT_EQ(pc.registry().ReadDword(RootKey::kLocalMachine, kSharedDllsKey, uninstaller), 1u);
   const platform::ShellLinkInfo shortcut = pc.shell()
                                                .ReadShellLink(pc_.Group() + "\\VL4 Uninstall.lnk")
                                                .value_or(platform::ShellLinkInfo{});
-  ASSERT_EQ(shortcut.arguments, "\"" + dest + "\\UNINST\\vl4.log\"");
+  ASSERT_EQ(shortcut.target, uninstaller);
+  ASSERT_EQ(shortcut.arguments, "\"" + log + "\"");
+  const std::string listed =
+      pc.NativeRegistry()
+          .ReadString(RootKey::kLocalMachine, kEntryAsWindowsSeesIt, "UninstallString")
+          .value_or("");
+  ASSERT_EQ(listed, "\"C:\\Windows\\SysWOW64\\uninvl32.exe\" \"" + log + "\"");
+  LetRun(pc, uninstaller);
 
-  // As the shortcut starts it: in the system directory, the log's path in double quotes.
-  EXPECT_EQ(Run(shortcut.working_directory, ExtractFileName(shortcut.target), shortcut.arguments,
-                "UNINVL32",
-                "message \"Do you want to uninstall Veltoria 4?\" => Yes\n"
-                "message \"Veltoria 4 has uninstalled completely.\" => OK\n"),
-            0);
-  const std::string transcript = Transcript("UNINVL32");
-  EXPECT_EQ(transcript.find("unscripted"), std::string::npos) << transcript;
-  EXPECT_NE(transcript.find("uninstalled completely"), std::string::npos) << transcript;
+  if (road.quiet) {
+    // As the shortcut starts it, in the system directory, with "/S" before the log.
+    EXPECT_EQ(Run(shortcut.working_directory, ExtractFileName(shortcut.target),
+                  "/S " + shortcut.arguments, "UNINVL32", ""),
+              0);
+    EXPECT_FALSE(pc.files().FileExists(dest + "\\UNINST\\uninvl32.txt"));
+  } else {
+    // As Windows starts the entry's command: the program where a 64-bit process finds it.
+    const std::vector<std::string> command = SplitCommandLine(listed);
+    ASSERT_EQ(command.size(), 2u);
+    EXPECT_EQ(Run(ExtractFileDir(command[0]), ExtractFileName(command[0]),
+                  QuoteArgument(command[1]), "UNINVL32",
+                  "message \"Do you want to uninstall Veltoria 4?\" => Yes\n"
+                  "message \"Veltoria 4 has uninstalled completely.\" => OK\n"),
+              0);
+    const std::string transcript = Transcript("UNINVL32");
+    EXPECT_EQ(transcript.find("unscripted"), std::string::npos) << transcript;
+    EXPECT_NE(transcript.find("uninstalled completely"), std::string::npos) << transcript;
+  }
   // It elevated itself once: its copy ran with the log.
   EXPECT_NE(ReadHost(fs::path(pc_.pc().Root()) / "processes")
-                .find("/elevated \"" + dest + "\\UNINST\\vl4.log\""),
+                .find(std::string("/elevated ") + (road.quiet ? "/S " : "") + "\"" + log + "\""),
             std::string::npos);
 
-  // What the installer and the setup tool did is gone. The installer does not count the system
-  // library yet, so vl4.dll stays.
-  EXPECT_EQ(Differences(before, pc_.Snapshot()), "+ file Windows/SysWOW64/vl4.dll\n");
+  // What the installer and the setup tool did is gone: files, registry values (the product key,
+  // the entry, the shared-DLL counts, Known Packages, the add-in's registration) and the add-in's
+  // vbaddin.ini entry. The uninstaller stays.
+  EXPECT_EQ(Differences(before, pc_.Snapshot()), "+ file Windows/SysWOW64/uninvl32.exe\n");
 
-  // Quiet, a second time: nothing to uninstall.
+  // A second time: nothing to uninstall.
   EXPECT_EQ(Run(shortcut.working_directory, ExtractFileName(shortcut.target),
                 "/S " + shortcut.arguments, "UNINVL32", ""),
             kNoUsableLog);
 }
+
+INSTANTIATE_TEST_SUITE_P(Roads, UninstallProgram,
+                         ::testing::Values(Road{"quietly, from the shortcut", true},
+                                           Road{"from the list of installed programs", false}));
 
 }  // namespace
 }  // namespace vl4::test

@@ -1,8 +1,11 @@
 // vl4demo: the typical road of a student on a fresh sandbox PC with Delphi 7 and Visual Basic 6.
 // It builds the demo distribution (tools/demo/make_distribution.sh), runs Inst.exe headless with
 // AutoRun (the environment window answered by a UI script), lets the installer launch the setup
-// tool it placed, and prints a report of what the two programs showed and left on the PC.
+// tool it placed, and prints a report of what the two programs showed and left on the PC. The
+// report ends with the uninstall, started as Windows' list of installed programs starts it, and
+// the PC before the install and after the uninstall side by side.
 //   vl4demo [--keep]    (--keep leaves the sandbox folder for a look inside)
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_line.h"
 #include "platform/exception.h"
 #include "platform/file_tree.h"
 #include "platform/path.h"
@@ -39,6 +43,14 @@ constexpr char kDest[] = "C:\\Program Files (x86)\\VL4";
 constexpr char kDelphi[] = "C:\\Program Files (x86)\\Borland\\Delphi7";
 constexpr char kVb[] = "C:\\Program Files (x86)\\Microsoft Visual Studio\\VB98";
 constexpr char kSystem[] = "C:\\Windows\\System32";
+constexpr char kWorkDir[] = "C:\\VL4Work";
+// Windows' list of installed programs: the installer's entry, where a 64-bit Windows keeps the
+// entries of 32-bit programs.
+constexpr char kEntry[] =
+    "\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4";
+// Visual Basic's list of add-ins, with its own entry before the product's.
+constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
+constexpr char kVbAddIns[] = "[Add-Ins32]\r\nAppWizard.Wizard=0\r\n";
 
 // The student's answers: the installer's environment window keeps Delphi 7 and Visual Basic 6;
 // in the setup tool the student picks Delphi 7 on the working directory page and closes.
@@ -152,7 +164,9 @@ void ListFiles(SandboxPlatform& pc, const std::string& dir, const std::string& p
       const std::string path = vl4::UpperCase(dir + "\\" + e.name);
       const char* note = logged.count(path) != 0               ? ""
                          : path.ends_with("\\UNINST\\VL4.LOG") ? "   (the uninstall log)"
-                                                               : "   (made by the setup tool)";
+                         : path.ends_with("\\UNINST\\VL4.SYS")
+                             ? "   (the installation's system files, for the uninstaller)"
+                             : "   (made by the setup tool)";
       std::printf("  %-36s %9lld bytes%s\n", (prefix + e.name).c_str(),
                   static_cast<long long>(e.size), note);
       ++count;
@@ -199,6 +213,7 @@ std::map<std::string, std::set<std::string>> RegistryValues(const std::string& t
     if (line.empty() || line[0] == ';' || line.rfind("REGEDIT4", 0) == 0) continue;
     if (line[0] == '[') {
       key = line.substr(1, line.size() - 2);
+      keys[key];
     } else {
       std::string value = line;
       for (size_t at = 0; (at = value.find("\\\\", at)) != std::string::npos; ++at) {
@@ -242,9 +257,260 @@ void ShowResultsFile(SandboxPlatform& pc, const std::string& path) {
   }
 }
 
+// What the PC holds, as the report compares it: every file of drive C by its Windows path as the
+// PC stores it (a 64-bit Windows: the program's system directory is SysWOW64) with its bytes (a
+// program of megabytes by its size and time, which keeps the demo quick), every registry key with
+// its values, and the lines of Visual Basic's add-in list.
+struct PcState {
+  std::map<std::string, std::string> files;
+  std::map<std::string, std::set<std::string>> registry;
+  std::vector<std::string> add_ins;
+};
+
+PcState StateOf(const fs::path& sandbox) {
+  PcState state;
+  const fs::path drive = sandbox / "C";
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(drive)) {
+    if (!entry.is_regular_file()) continue;
+    std::string path = "C:\\" + fs::relative(entry.path(), drive).string();
+    std::replace(path.begin(), path.end(), '/', '\\');
+    const uintmax_t size = entry.file_size();
+    state.files[path] =
+        size < (1u << 20) ? ReadHost(entry.path())
+                          : std::to_string(size) + " bytes of " +
+                                std::to_string(entry.last_write_time().time_since_epoch().count());
+  }
+  state.registry = RegistryValues(ReadHost(sandbox / "registry.reg"));
+  for (const std::string& line :
+       vl4::platform::SplitLines(ReadHost(drive / "Windows" / "vbaddin.ini"))) {
+    if (!vl4::Trim(line).empty()) state.add_ins.push_back(line);
+  }
+  return state;
+}
+
+// Why a file is on the PC after the uninstall that was not there before the install.
+const char* WhyItStays(const std::string& path) {
+  if (vl4::SameText(vl4::ExtractFileName(path), "uninvl32.exe")) {
+    return "the uninstaller stays: it serves any installation's log";
+  }
+  if (vl4::StartsText(std::string(kWorkDir) + "\\", path)) {
+    return "the student's working directory stays";
+  }
+  if (vl4::SameText(vl4::ExtractFileName(path), "RESULTS.DAT")) {
+    return "it may hold a class's results: a quiet uninstall keeps it";
+  }
+  if (vl4::SameText(path, "C:\\Windows\\vl4standin.log")) {
+    return "the stand-in IDE tools' own log (test equipment)";
+  }
+  return "unexpected";
+}
+
+// One row of a side-by-side table: what the three states hold of `name`, "-" for nothing.
+void Row(const std::string& before, const std::string& installed, const std::string& after,
+         const std::string& name) {
+  std::printf("  %7s %10s %8s   %s\n", before.c_str(), installed.c_str(), after.c_str(),
+              name.c_str());
+}
+
+// The folders of the files, the installation and the program group each as one.
+std::map<std::string, int> FilesByFolder(const PcState& state, const std::string& group) {
+  std::map<std::string, int> folders;
+  for (const auto& [path, bytes] : state.files) {
+    const std::string folder = vl4::StartsText(std::string(kDest) + "\\", path)
+                                   ? std::string(kDest) + " (with its folders)"
+                               : vl4::StartsText(group + "\\", path) ? group
+                                                                     : vl4::ExtractFileDir(path);
+    ++folders[folder];
+  }
+  return folders;
+}
+
+// The PC before the install, after it (and the setup tool), and after the uninstall: the folders
+// and registry keys the road touched side by side, then what differs from before, each with why.
+void ShowSideBySide(const PcState& before, const PcState& installed, const PcState& after,
+                    const std::string& group) {
+  auto count = [](const std::map<std::string, int>& folders, const std::string& folder) {
+    const auto it = folders.find(folder);
+    return it == folders.end() ? std::string("-") : std::to_string(it->second);
+  };
+  const std::map<std::string, int> states[] = {
+      FilesByFolder(before, group), FilesByFolder(installed, group), FilesByFolder(after, group)};
+  std::set<std::string> folders;
+  for (const auto& state : states) {
+    for (const auto& [folder, n] : state) folders.insert(folder);
+  }
+  Row("before", "installed", "after", "files in");
+  int untouched = 0;
+  for (const std::string& folder : folders) {
+    const std::string cells[] = {count(states[0], folder), count(states[1], folder),
+                                 count(states[2], folder)};
+    // A folder whose files and contents never changed is not shown.
+    auto same = [&](const PcState& a, const PcState& b) {
+      auto in = [&](const PcState& s) {
+        std::map<std::string, std::string> files;
+        for (const auto& [path, bytes] : s.files) {
+          if (vl4::SameText(vl4::ExtractFileDir(path), folder)) files[path] = bytes;
+        }
+        return files;
+      };
+      return in(a) == in(b);
+    };
+    if (cells[0] == cells[1] && cells[1] == cells[2] && same(before, installed) &&
+        same(installed, after)) {
+      ++untouched;
+      continue;
+    }
+    Row(cells[0], cells[1], cells[2], folder);
+  }
+  std::printf("  (and %d more folders the road did not touch)\n", untouched);
+
+  std::printf("\n");
+  Row("before", "installed", "after", "values in");
+  auto values = [](const PcState& s, const std::string& key) {
+    const auto it = s.registry.find(key);
+    return it == s.registry.end() ? std::string("-") : std::to_string(it->second.size());
+  };
+  std::set<std::string> keys;
+  for (const PcState* s : {&before, &installed, &after}) {
+    for (const auto& [key, set] : s->registry) keys.insert(key);
+  }
+  untouched = 0;
+  for (const std::string& key : keys) {
+    auto of = [&key](const PcState& s) {
+      const auto it = s.registry.find(key);
+      return it == s.registry.end() ? std::optional<std::set<std::string>>() : it->second;
+    };
+    if (of(before) == of(installed) && of(installed) == of(after)) {
+      ++untouched;
+      continue;
+    }
+    Row(values(before, key), values(installed, key), values(after, key), "[" + key + "]");
+  }
+  std::printf("  (and %d more keys the road did not touch)\n", untouched);
+
+  std::printf("\n");
+  Row("before", "installed", "after", kAddInList);
+  std::vector<std::string> lines;  // in the file's order
+  for (const PcState* s : {&before, &installed, &after}) {
+    for (const std::string& line : s->add_ins) {
+      if (std::find(lines.begin(), lines.end(), line) == lines.end()) lines.push_back(line);
+    }
+  }
+  auto has = [](const PcState& s, const std::string& line) {
+    return std::find(s.add_ins.begin(), s.add_ins.end(), line) != s.add_ins.end() ? "yes" : "-";
+  };
+  for (const std::string& line : lines) {
+    Row(has(before, line), has(installed, line), has(after, line), line);
+  }
+
+  std::printf("\n  What differs from before the install:\n");
+  int differences = 0;
+  int in_work_dir = 0;
+  for (const auto& [path, bytes] : after.files) {
+    const auto was = before.files.find(path);
+    if (was != before.files.end() && was->second == bytes) continue;
+    ++differences;
+    if (vl4::StartsText(std::string(kWorkDir) + "\\", path)) {
+      ++in_work_dir;  // told once, below
+      continue;
+    }
+    std::printf("    %s %-48s %s\n", was == before.files.end() ? "+" : "changed", path.c_str(),
+                WhyItStays(path));
+  }
+  if (in_work_dir > 0) {
+    const std::string files = std::string(kWorkDir) + "\\ (" + std::to_string(in_work_dir) +
+                              " files, results.dat among them)";
+    std::printf("    + %-48s %s\n", files.c_str(), WhyItStays(std::string(kWorkDir) + "\\x"));
+  }
+  for (const auto& [path, bytes] : before.files) {
+    if (after.files.count(path) != 0) continue;
+    std::printf("    - %-48s unexpected\n", path.c_str());
+    ++differences;
+  }
+  const bool registry_same = before.registry == after.registry;
+  const bool add_ins_same = before.add_ins == after.add_ins;
+  for (const std::string& key : keys) {
+    const auto was = before.registry.find(key);
+    const auto now = after.registry.find(key);
+    const bool in_before = was != before.registry.end(), in_after = now != after.registry.end();
+    if (in_before != in_after || (in_before && was->second != now->second)) {
+      std::printf("    %s [%s]   unexpected\n",
+                  !in_before  ? "+"
+                  : !in_after ? "-"
+                              : "changed",
+                  key.c_str());
+    }
+  }
+  if (!add_ins_same) std::printf("    %s (unexpected)\n", kAddInList);
+  if (differences == 0 && registry_same && add_ins_same) std::printf("    nothing\n");
+  size_t kept = 0, value_count = 0;
+  for (const auto& [path, bytes] : before.files) {
+    const auto now = after.files.find(path);
+    kept += now != after.files.end() && now->second == bytes;
+  }
+  for (const auto& [key, set] : before.registry) value_count += set.size();
+  std::printf(
+      "  Everything else is as it was: %zu files, %zu registry keys with %zu values, %zu "
+      "lines of %s.\n",
+      kept, before.registry.size(), value_count, before.add_ins.size(), kAddInList);
+}
+
+// The PC runs a host file as a program only when it may be executed. Windows runs any .exe, but a
+// program the installer unpacked arrives without that permission (a zip member brings only its
+// DOS attributes), so the uninstaller the distribution delivered is given it.
+void LetRun(SandboxPlatform& pc, const std::string& path) {
+  if (const std::optional<std::string> host = pc.HostPath(path)) ::chmod(host->c_str(), 0755);
+}
+
+// The uninstall as Windows' list of installed programs starts it: the installer's entry, read as
+// a 64-bit Windows reads it, and its quiet command run. Returns the uninstaller's exit status.
+int UninstallFromTheList(SandboxPlatform& pc, const fs::path& root) {
+  vl4::platform::Registry& windows = pc.NativeRegistry();
+  auto text = [&](const char* name) {
+    return windows.ReadString(RootKey::kLocalMachine, kEntry, name).value_or("(none)");
+  };
+  const auto size = windows.ReadDword(RootKey::kLocalMachine, kEntry, "EstimatedSize");
+  std::printf("  The list shows the installer's entry (its values above, under Wow6432Node):\n");
+  std::printf("    %s %s, %s, %s KiB, in %s\n", text("DisplayName").c_str(),
+              text("DisplayVersion").c_str(), text("Publisher").c_str(),
+              size ? std::to_string(*size).c_str() : "?", text("InstallLocation").c_str());
+  const std::string quiet =
+      windows.ReadString(RootKey::kLocalMachine, kEntry, "QuietUninstallString").value_or("");
+  const std::vector<std::string> command = vl4::SplitCommandLine(quiet);
+  if (command.empty()) {
+    std::printf("  (no command to start)\n");
+    return -1;
+  }
+  std::string parameters;
+  for (size_t i = 1; i < command.size(); ++i) {
+    parameters += (i > 1 ? " " : "") + vl4::QuoteArgument(command[i]);
+  }
+  LetRun(pc, command[0]);
+  // Quiet, it shows nothing; a transcript would say otherwise.
+  ::setenv("VL4_UI_TRANSCRIPT_UNINVL32", (root / "uninvl32.transcript").c_str(), 1);
+  std::printf("  The list starts the QuietUninstallString from a 64-bit process:\n    %s\n",
+              quiet.c_str());
+  const std::unique_ptr<vl4::platform::Process> process =
+      pc.shell().Execute("", command[0], parameters, kSystem, vl4::platform::kSwShowNormal);
+  if (!process) {
+    std::printf("  (it could not be started)\n");
+    return -1;
+  }
+  process->Wait();
+  pc.WaitForStartedProcesses(std::chrono::seconds(60));
+  const int status = static_cast<int>(process->ExitCode().value_or(99));
+  const char* meaning = status == 0   ? "everything went"
+                        : status == 1 ? "something stayed"
+                                      : "no usable log";
+  std::printf("  exit status %d: %s\n", status, meaning);
+  ShowTranscript(ReadHost(root / "uninvl32.transcript"));
+  return status;
+}
+
 // The demo PC: a 64-bit Windows with the distribution in C:\Distrib, Delphi 7 and Visual Basic 6
-// with the stand-in tools and their keys where their 32-bit installers put them, regsvr32 and the
-// uninstaller in the system directory.
+// with the stand-in tools and their keys where their 32-bit installers put them (Visual Basic's
+// add-in list too), and regsvr32 in the system directory. The uninstaller comes with the
+// distribution.
 void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
   pc.SetWindows64(true);
   auto& files = pc.files();
@@ -267,9 +533,17 @@ void PreparePc(SandboxPlatform& pc, const fs::path& dist, const fs::path& bin) {
   import(dist / "product" / "DELPHI7" / "vl4.pas", std::string(kDelphi) + "\\Lib\\system.dcu");
   import(standin, std::string(kVb) + "\\VB6.EXE");
   import(standin, std::string(kSystem) + "\\regsvr32.exe");
-  import(standin, std::string(kSystem) + "\\uninvl32.exe");
+  if (!vl4::platform::WriteTextFile(files, kAddInList, vl4::platform::SplitLines(kVbAddIns))) {
+    throw vl4::Exception(std::string("cannot write ") + kAddInList);
+  }
 
   vl4::platform::Registry& reg = pc.registry();
+  // What every Windows has: the list of installed programs, the shared-DLL counter, COM classes.
+  reg.CreateKey(RootKey::kLocalMachine,
+                "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+  reg.CreateKey(RootKey::kLocalMachine,
+                "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs");
+  reg.CreateKey(RootKey::kClassesRoot, "CLSID");
   reg.WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\Delphi\\7.0", "App",
                   delphi_bin + "delphi32.exe");
   reg.WriteString(RootKey::kLocalMachine, "\\SOFTWARE\\Borland\\Delphi\\7.0", "RootDir",
@@ -284,7 +558,7 @@ int Run(const fs::path& root) {
   const fs::path bin = fs::canonical("/proc/self/exe").parent_path();
   const fs::path dist = root / "distribution";
   const fs::path sandbox = root / "pc";
-  for (const char* needed : {"VL4Setup.exe", "vl4standin"}) {
+  for (const char* needed : {"VL4Setup.exe", "uninvl32.exe", "vl4standin"}) {
     if (!fs::exists(bin / needed)) {
       std::fprintf(stderr, "vl4demo: %s is not built beside vl4demo\n", needed);
       return 1;
@@ -292,7 +566,9 @@ int Run(const fs::path& root) {
   }
   fs::create_directories(dist);
   const std::string make = std::string(VL4_SOURCE_DIR) + "/tools/demo/make_distribution.sh";
-  if (std::system((Quote(make) + " " + Quote(dist.string())).c_str()) != 0) {
+  if (std::system(
+          (Quote(make) + " " + Quote(dist.string()) + " " + Quote((bin / "uninvl32.exe").string()))
+              .c_str()) != 0) {
     std::fprintf(stderr, "vl4demo: the distribution could not be built (is zip installed?)\n");
     return 1;
   }
@@ -302,6 +578,7 @@ int Run(const fs::path& root) {
     PreparePc(pc, dist, bin);
     registry_before = ReadHost(sandbox / "registry.reg");
   }
+  const PcState before_install = StateOf(sandbox);
   WriteHost(root / "inst.script", kInstallerScript);
   WriteHost(root / "setup.script", kSetupScript);
 
@@ -340,8 +617,10 @@ int Run(const fs::path& root) {
   std::printf("  %s\n", kDest);
   ListFiles(pc, kDest, "  ", logged, count);
   std::printf("  %s (stored in C:\\Windows\\SysWOW64, as on 64-bit Windows)\n", kSystem);
-  std::printf("    %-34s %6s\n", "vl4.dll",
-              pc.files().FileExists(std::string(kSystem) + "\\vl4.dll") ? "placed" : "missing");
+  for (const char* name : {"vl4.dll", "uninvl32.exe"}) {
+    std::printf("    %-34s %6s\n", name,
+                pc.files().FileExists(std::string(kSystem) + "\\" + name) ? "placed" : "missing");
+  }
 
   Section("Shortcuts (decoded; lnkinfo reads the same targets)");
   int agreed = 0, total = 0;
@@ -384,10 +663,17 @@ int Run(const fs::path& root) {
 
   Section("The results file, decoded");
   ShowResultsFile(pc, "C:\\VL4Work\\results.dat");
+
+  const PcState installed = StateOf(sandbox);
+  Section("The uninstall, as Windows' list of installed programs starts it");
+  const int uninstalled = UninstallFromTheList(pc, root);
+
+  Section("The PC before the install and after the uninstall");
+  ShowSideBySide(before_install, installed, StateOf(sandbox), programs + "\\Veltoria 4");
   std::printf(
       "\nDone: %d files in the installation directory, %d shortcuts, the working "
-      "directory C:\\VL4Work.\n",
-      count, total);
+      "directory C:\\VL4Work; uninstalled with exit status %d.\n",
+      count, total, uninstalled);
   return 0;
 }
 

@@ -3,9 +3,13 @@
 # Delphi 7 and Visual Basic 6 registered with stand-in tools, Inst.exe on screen and
 # vl4guidriver at its windows (Install, the environment window down to Delphi 7 and Visual
 # Basic 6, the completion message, the setup tool it launches). Screenshots of each window go to
-# <screenshots>; what the road left (files, uninstall log, shortcuts through lnkinfo, registry,
-# the IDEs' package and add-in, vl.ini, results.dat) is checked and reported. Needs an X display
-# (xvfb-run gives one).
+# <screenshots>; what the road left (files, uninstall log, shortcuts through lnkinfo, registry
+# with the shared-DLL counts and the entry in Windows' list of installed programs, the IDEs'
+# package and add-in, vl.ini, results.dat) is checked and reported. Then the uninstaller the
+# distribution delivered runs quietly, as the entry's QuietUninstallString starts it, and the
+# prefix must be as it was before the install (the registry read with "wine reg query", the
+# files), but for the uninstaller, which stays by design, and the working directory. Needs an X
+# display (xvfb-run gives one).
 #
 # The prefix is a 64-bit Windows and the program a 32-bit one, as on a student's PC: the IDEs'
 # keys are where their 32-bit installers put them (the 32-bit registry view, /reg:32), the
@@ -32,6 +36,9 @@ programs="${user_dir}AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
 dest="$c/Program Files (x86)/VL4"
 system32=$c/windows/syswow64  # C:\windows\system32 as the 32-bit program sees it
 saved=$WINEPREFIX/vl4road-saved
+shared='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+entry='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veltoria 4'
+win_log='C:\Program Files (x86)\VL4\UNINST\vl4.log'
 fail() { echo "FAIL: $*"; exit 1; }
 reg() { wine reg "$@" /reg:32; }
 
@@ -48,7 +55,10 @@ cleanup() {
   fi
   clsid=$(reg query 'HKCR\vl4addin.VL4ToolsForVB\CLSID' /ve 2>/dev/null | grep -o '{[0-9A-Fa-f-]*}' || true)
   [ -z "$clsid" ] || reg delete "HKCR\\CLSID\\$clsid" /f > /dev/null 2>&1 || true
-  for key in 'HKLM\Software\Veltoria 4' 'HKLM\Software\Borland\Delphi\7.0' \
+  for f in vl4.dll uninvl32.exe; do
+    reg delete "$shared" /v "C:\\windows\\system32\\$f" /f > /dev/null 2>&1 || true
+  done
+  for key in 'HKLM\Software\Veltoria 4' "$entry" 'HKLM\Software\Borland\Delphi\7.0' \
              'HKCU\Software\Borland\Delphi\7.0' 'HKCR\vl4addin.VL4ToolsForVB' \
              'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic'; do
     reg delete "$key" /f > /dev/null 2>&1 || true
@@ -62,27 +72,51 @@ for f in syswow64/regsvr32.exe vbaddin.ini vl4standin.log; do
 done
 rm -f "$c/windows/vbaddin.ini" "$c/windows/vl4standin.log"
 
-# The distribution: Inst.exe is the Windows program; the student presses Install.
-"$here/make_distribution.sh" "$road/build" > /dev/null
+# The distribution: Inst.exe is the Windows program, and the uninstaller the Windows one; the
+# student presses Install.
+"$here/make_distribution.sh" "$road/build" "$bin/uninvl32.exe" > /dev/null
 mkdir -p "$road/Distrib"
 cp "$road/build/Inst.dat" "$road/build/readme.txt" "$road/build/license.txt" "$road/Distrib/"
 printf '[Main]\r\nAutoRun=0\r\n' > "$road/Distrib/Inst.ini"
 cp "$bin/VL4Setup.exe" "$road/Distrib/Inst.exe"
 
-# The PC: Delphi 7 and Visual Basic 6 (the stand-in tools) with their keys in the 32-bit view,
-# regsvr32 and an uninstaller in the 32-bit system directory.
+# The PC: Delphi 7 and Visual Basic 6 (the stand-in tools) with their keys in the 32-bit view and
+# Visual Basic's add-in list with its own add-in, regsvr32 in the 32-bit system directory. The
+# uninstaller comes with the distribution.
 delphi=$road/Delphi7 vb=$road/VB98
 mkdir -p "$delphi/Bin" "$delphi/Lib" "$vb"
 for tool in "$delphi/Bin/delphi32.exe" "$delphi/Bin/dcc32.exe" "$vb/VB6.EXE" \
-            "$system32/uninvl32.exe" "$system32/regsvr32.exe"; do
+            "$system32/regsvr32.exe"; do
   cp "$bin/vl4standin.exe" "$tool"
 done
 echo x > "$delphi/Lib/system.dcu"
+printf '[Add-Ins32]\r\nAppWizard.Wizard=0\r\n' > "$c/windows/vbaddin.ini"
 reg add 'HKLM\Software\Borland\Delphi\7.0' /v App /d 'C:\vl4road\Delphi7\Bin\delphi32.exe' /f > /dev/null
 reg add 'HKLM\Software\Borland\Delphi\7.0' /v RootDir /d 'C:\vl4road\Delphi7\' /f > /dev/null
 reg add 'HKCU\Software\Borland\Delphi\7.0\Known Packages' /f > /dev/null
 reg add 'HKLM\Software\Microsoft\Visual Studio\6.0\Setup\Microsoft Visual Basic' \
   /v ProductDir /d 'C:\vl4road\VB98' /f > /dev/null
+
+# What the uninstall must bring back: the product's keys, the shared-DLL counts of its system
+# files, the IDEs' keys and files, Visual Basic's add-in list, the program group and the desktop.
+state() {
+  for key in 'HKLM\Software\Veltoria 4' "$entry" 'HKCU\Software\Borland\Delphi\7.0' \
+             'HKCR\vl4addin.VL4ToolsForVB'; do
+    printf '[%s]\n' "$key"
+    reg query "$key" /s 2>/dev/null | tr -d '\r' | sed '/^$/d' || true
+  done
+  for f in vl4.dll uninvl32.exe; do
+    printf 'shared %s: %s\n' "$f" "$(reg query "$shared" /v "C:\\windows\\system32\\$f" 2>/dev/null |
+                       tr -d '\r' | grep -i REG_DWORD || true)"
+  done
+  for path in "$dest" "$system32/vl4.dll" "$programs/Veltoria 4" "${user_dir}Desktop/VL4 Demo.lnk"; do
+    [ -e "$path" ] && echo "present: $path" || echo "absent: $path"
+  done
+  echo "Delphi 7: $(cd "$delphi" && find . | sort | tr '\n' ' ')"
+  echo "Visual Basic 6: $(cd "$vb" && find . | sort | tr '\n' ' ')"
+  echo "vbaddin.ini:"; tr -d '\r' < "$c/windows/vbaddin.ini"
+}
+state > "$road/before.txt"
 
 # The road: the installer, the driver, and the screenshots they ask for.
 rm -f "$shots/request" "$shots/request.part"
@@ -112,6 +146,7 @@ done
 [ ! -d "$dest/TEMP" ] || fail "the staging directory is left"
 [ -f "$system32/vl4.dll" ] || fail "no vl4.dll in the 32-bit system directory (syswow64)"
 [ ! -f "$c/windows/system32/vl4.dll" ] || fail "vl4.dll went to the 64-bit system directory"
+[ -f "$system32/uninvl32.exe" ] || fail "the distribution did not deliver uninvl32.exe to syswow64"
 echo "uninstall log:"
 sed 's/^/  /' "$dest/UNINST/vl4.log" | tr -d '\r'
 grep -q '^Uninstall Veltoria 4|' "$dest/UNINST/vl4.log" || fail "uninstall log header"
@@ -128,6 +163,20 @@ done
 echo "registry:"
 reg query 'HKLM\Software\Veltoria 4' /v 'Install Directory' | tr -d '\r' | grep 'Install' |
   sed 's/^ */  /' || fail "no product key"
+for f in vl4.dll uninvl32.exe; do
+  reg query "$shared" /v "C:\\windows\\system32\\$f" | tr -d '\r' | grep -i "$f.*REG_DWORD *0x1$" |
+    sed 's/^ */  SharedDLLs: /' || fail "no shared-DLL count of 1 for $f"
+done
+# The list of installed programs starts its commands from a 64-bit process: the uninstaller is
+# named where such a process finds it.
+for name in UninstallString QuietUninstallString; do
+  reg query "$entry" /v "$name" | tr -d '\r' | grep -iF '"C:\windows\syswow64\uninvl32.exe" ' |
+    sed 's/^ */  /' || fail "$name: $(reg query "$entry" /v "$name" 2>&1)"
+done
+quiet=$(reg query "$entry" /v QuietUninstallString | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+lower() { printf '%s' "$1" | tr '[:upper:]' '[:lower:]'; }
+[ "$(lower "$quiet")" = "$(lower "\"C:\\windows\\syswow64\\uninvl32.exe\" /S \"$win_log\"")" ] ||
+  fail "QuietUninstallString: $quiet"
 echo "the IDEs, as the setup tool left them:"
 known=$(reg query 'HKCU\Software\Borland\Delphi\7.0\Known Packages' | tr -d '\r')
 printf "%s\n" "$known" | grep -F 'C:\vl4road\Delphi7\Lib\vl4d7tls.bpl' | sed 's/^ */  Known Packages: /' ||
@@ -143,10 +192,26 @@ for i in $(seq 1 100); do  # regsvr32 is not waited for
   sleep 0.2
 done
 [ -n "$registered" ] || fail "the add-in was not registered"
-echo "  regsvr32: $(echo "$registered" | sed 's/.*REG_SZ *//')"
+printf '  regsvr32: %s\n' "$(printf '%s' "$registered" | sed 's/.*REG_SZ *//')"
 echo "vl.ini:"
 [ -f "$dest/VL.INI" ] || fail "no vl.ini"
 sed 's/^/  /' "$dest/VL.INI" | tr -d '\r'
 [ -f "$c/VL4Work/results.dat" ] || fail "no results file"
 echo "results.dat: $(wc -c < "$c/VL4Work/results.dat") bytes"
+
+# The uninstall, quiet, as the list of installed programs starts it.
+status=0
+wine 'C:\windows\syswow64\uninvl32.exe' /S "$win_log" || status=$?
+timeout 60 wineserver -w || true
+[ "$status" -eq 0 ] ||
+  fail "the uninstaller's exit status is $status: $(cat "$dest/UNINST/uninvl32.txt" 2>&1)"
+state > "$road/after.txt"
+diff "$road/before.txt" "$road/after.txt" > "$road/state.diff" ||
+  fail "the uninstall left the prefix changed:
+$(cat "$road/state.diff")"
+[ -z "$(cd "${user_dir}Desktop" && ls VL4*.lnk 2>/dev/null)" ] || fail "desktop shortcuts stayed"
+[ -n "$clsid" ] && reg query "HKCR\\CLSID\\$clsid" > /dev/null 2>&1 &&
+  fail "the add-in's class $clsid stayed registered"
+[ -f "$system32/uninvl32.exe" ] || fail "the uninstaller went; it serves any installation's log"
+echo "uninstalled: the prefix is as before the install (the uninstaller stays in syswow64)"
 echo "the Windows road under Wine: ok"

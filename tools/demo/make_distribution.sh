@@ -1,12 +1,17 @@
 #!/bin/sh
 # The demo distribution of Veltoria 4: a small product tree (the three programs as stand-ins,
-# module folders for Delphi 7, Visual Basic 6 and Visual C# 2005, samples, the system library,
-# readme and licence) packed with Info-ZIP into the password-protected data file Inst.dat, with
-# the settings file Inst.ini and the two texts beside it. The installer itself (Inst.exe) is the
-# caller's to add.
-# Usage: make_distribution.sh <output folder>
+# module folders for Delphi 7, Visual Basic 6 and Visual C# 2005, samples, the system library and
+# the real uninstaller for the system directory, readme and licence) packed with Info-ZIP into the
+# password-protected data file Inst.dat, with the settings file Inst.ini and the two texts beside
+# it. The installer itself (Inst.exe) is the caller's to add.
+# <uninvl32.exe> is the built uninstaller of the same world as the installer: natively
+# build/<preset>/bin/uninvl32.exe, for Windows the mingw32 build's. It is shipped without its
+# debugging information, as a release is.
+# Usage: make_distribution.sh <output folder> <uninvl32.exe>
 set -eu
 out=$1
+uninstaller=$2
+[ -f "$uninstaller" ] || { echo "make_distribution.sh: no uninstaller at $uninstaller" >&2; exit 1; }
 password=4817203956610382749155063829471036
 product=$out/product
 rm -rf "$product"
@@ -35,6 +40,7 @@ put SAMPLES/DELPHI7/hello.dpr 'program hello;\r\nuses vl4;\r\nbegin Task(1) end.
 put SAMPLES/DELPHI7/sums.dpr 'program sums;\r\nuses vl4;\r\nbegin Task(2) end.\r\n'
 put SAMPLES/VB6/hello.bas 'Sub Main()\r\n  Task 1\r\nEnd Sub\r\n'
 put SYSTEM/vl4.dll 'MZ stand-in: the Veltoria system library\r\n'
+objcopy --strip-debug "$uninstaller" "$product/SYSTEM/uninvl32.exe"
 
 rm -f "$out/Inst.dat"
 (cd "$product" && zip -q -r -X -P "$password" "$out/Inst.dat" .)
