@@ -128,6 +128,13 @@ std::optional<std::string> SandboxShell::FindProgram(const std::string& file,
   return std::nullopt;
 }
 
+bool SandboxShell::IsHostProgram(const std::string& host) {
+  UniqueFd fd = OpenHostFile(host, O_RDONLY);
+  char head[4] = {};
+  if (!fd || ::read(fd.get(), head, sizeof head) < 2) return false;
+  return std::memcmp(head, "\177ELF", 4) == 0 || std::memcmp(head, "#!", 2) == 0;
+}
+
 void SandboxShell::Log(const std::string& line) {
   UniqueFd fd = OpenHostFile(m_.File("shell.log"), O_WRONLY | O_CREAT | O_APPEND);
   if (!fd) return;
@@ -150,9 +157,15 @@ std::unique_ptr<Process> SandboxShell::Execute(const std::string& verb, const st
   auto resolved = m_.paths.Resolve(*program);
   if (!resolved || !resolved->exists) return nullptr;
   bool runnable = S_ISREG(resolved->st.st_mode) && ::access(resolved->host.c_str(), X_OK) == 0;
+  std::string ext = UpperCase(ExtractFileExt(*program));
+  const bool program_name = ext == ".EXE" || ext == ".COM" || ext == ".BAT" || ext == ".CMD";
+  if (!runnable && program_name && S_ISREG(resolved->st.st_mode) && IsHostProgram(resolved->host)) {
+    // Windows runs a program by its name; a host program that arrived without the permission to
+    // run (unpacked from a zip archive, which keeps DOS attributes only) gets it.
+    runnable = ::chmod(resolved->host.c_str(), resolved->st.st_mode | 0111) == 0;
+  }
   if (!runnable) {
-    std::string ext = UpperCase(ExtractFileExt(*program));
-    if (ext == ".EXE" || ext == ".COM" || ext == ".BAT" || ext == ".CMD") return nullptr;
+    if (program_name) return nullptr;
     Log(record);  // a document or a folder: opening it is noted
     return std::make_unique<SandboxProcess>(0);
   }

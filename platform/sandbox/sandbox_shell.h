@@ -23,6 +23,8 @@ class SandboxShell final : public Shell {
 
  private:
   std::optional<std::string> FindProgram(const std::string& file, const std::string& directory);
+  // An ELF program or a script: what the host can run.
+  static bool IsHostProgram(const std::string& host);
   void Log(const std::string& line);
 
   Machine& m_;

@@ -3,7 +3,6 @@
 // and the rollback of a run that fails. The placement rules and the rollback under injected
 // faults are tested on the install transaction itself.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -579,7 +578,7 @@ TEST(InstallRun, AFailedLaunchIsSaid) {
     pc.PutSettings(final_message ? "[Main]\r\nSelectDialog=0\r\n"
                                  : "[Main]\r\nSelectDialog=0\r\nFinalMessage=0\r\n");
     // The installer's copy in the destination will be no program.
-    ::chmod(pc.pc().HostPath(std::string(InstallerPc::kDist) + "\\Inst.exe")->c_str(), 0644);
+    pc.Put(std::string(InstallerPc::kDist) + "\\Inst.exe", "not a program");
     pc.Start();
     pc.QueueInstall();
     if (final_message) {

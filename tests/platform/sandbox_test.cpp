@@ -2,6 +2,7 @@
 // the mapping to host folders, Windows short names, locks and fault injection for tests, and
 // processes seen across program ends.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -379,6 +380,15 @@ TEST(Sandbox, ProgramsDocumentsAndPagesAreRecorded) {
   ASSERT_TRUE(w.WriteFile(w.Path("readme.txt"), "doc"));
   EXPECT_NE(w.shell().Execute("", w.Path("readme.txt"), "", "", kSwShowNormal), nullptr);
   EXPECT_NE(w.shell().Execute("open", w.Scratch(), "", "", kSwShowNormal), nullptr);
+  // A program unpacked from a zip archive has no permission to run on the host; Windows runs it
+  // by its name all the same.
+  const std::string unpacked = w.Path("unpacked.exe");
+  ASSERT_TRUE(w.files().CopyFile(child, unpacked, false));
+  ASSERT_EQ(::chmod(pc.HostPath(unpacked)->c_str(), 0644), 0);
+  auto run = w.shell().Execute("", unpacked, "\"" + w.Path("u.txt") + "\" 0 0 none", "", 1);
+  ASSERT_NE(run, nullptr);
+  run->Wait();
+  EXPECT_TRUE(w.files().FileExists(w.Path("u.txt")));
   ASSERT_TRUE(w.WriteFile(w.Path("broken.exe"), "not a host program"));
   EXPECT_EQ(w.shell().Execute("", w.Path("broken.exe"), "", "", kSwShowNormal), nullptr);
   std::ifstream log(pc.Root() + "/shell.log");

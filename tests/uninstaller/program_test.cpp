@@ -9,9 +9,6 @@
 // stays by design: it serves any installation's log.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -43,15 +40,6 @@ std::string ReadHost(const fs::path& path) {
 
 std::string Quoted(const std::string& text) {
   return "'" + text + "'";
-}
-
-// The PC runs a host file as a program only when it may be executed. Windows runs any .exe, but a
-// program the installer unpacked arrives without that permission (a zip member brings only its
-// DOS attributes), so the uninstaller the distribution delivered is given it.
-void LetRun(platform::SandboxPlatform& pc, const std::string& path) {
-  const std::optional<std::string> host = pc.HostPath(path);
-  ASSERT_TRUE(host);
-  ASSERT_EQ(::chmod(host->c_str(), 0755), 0);
 }
 
 // How the uninstaller is started.
@@ -96,24 +84,24 @@ class UninstallProgram : public ::testing::TestWithParam<Road> {
     if (!dist_.empty()) fs::remove_all(dist_, ec);
   }
 
-  // Runs a program of the PC from the host, in the host folder of `dir`, with a UI script for it
-  // (and an empty one for the setup tool the installer launches); waits for every program the PC
-  // started. Returns the exit status.
+  // Starts a program of the PC the way the Windows shell starts a shortcut or a command, in
+  // `dir`, with a UI script for it (and an empty one for the setup tool the installer launches);
+  // waits for every program the PC started. Returns the exit status.
   int Run(const std::string& dir, const std::string& program, const std::string& arguments,
           const std::string& stem, const std::string& script) {
     std::ofstream(dist_ / (stem + ".script"), std::ios::binary) << script;
     std::ofstream(dist_ / "setup.script", std::ios::binary) << "click ButtonExit\n";
-    const std::string command =
-        "cd " + Quoted(*pc_.pc().HostPath(dir)) + " && VL4_SANDBOX=" + Quoted(pc_.pc().Root()) +
-        " VL4_UI_RENDER=0 VL4_UI_SCRIPT_" + stem + "=" +
-        Quoted((dist_ / (stem + ".script")).string()) + " VL4_UI_TRANSCRIPT_" + stem + "=" +
-        Quoted((dist_ / (stem + ".txt")).string()) +
-        " VL4_UI_SCRIPT_VL4SETUP=" + Quoted((dist_ / "setup.script").string()) +
-        " VL4_UI_TRANSCRIPT_VL4SETUP=" + Quoted((dist_ / "setup.txt").string()) + " ./" + program +
-        " " + arguments;
-    const int status = std::system(command.c_str());
+    ::setenv("VL4_UI_RENDER", "0", 1);
+    ::setenv(("VL4_UI_SCRIPT_" + stem).c_str(), (dist_ / (stem + ".script")).c_str(), 1);
+    ::setenv(("VL4_UI_TRANSCRIPT_" + stem).c_str(), (dist_ / (stem + ".txt")).c_str(), 1);
+    ::setenv("VL4_UI_SCRIPT_VL4SETUP", (dist_ / "setup.script").c_str(), 1);
+    ::setenv("VL4_UI_TRANSCRIPT_VL4SETUP", (dist_ / "setup.txt").c_str(), 1);
+    const std::unique_ptr<platform::Process> process = pc_.pc().shell().Execute(
+        "", dir + "\\" + program, arguments, dir, platform::kSwShowNormal);
+    if (!process) return -1;
+    process->Wait();
     EXPECT_TRUE(pc_.pc().WaitForStartedProcesses(std::chrono::seconds(60)));
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return static_cast<int>(process->ExitCode().value_or(-1));
   }
 
   std::string Transcript(const std::string& stem) { return ReadHost(dist_ / (stem + ".txt")); }
@@ -152,7 +140,6 @@ TEST_P(UninstallProgram, LeavesThePcAsItWasBeforeTheInstallation) {
           .ReadString(RootKey::kLocalMachine, kEntryAsWindowsSeesIt, "UninstallString")
           .value_or("");
   ASSERT_EQ(listed, "\"C:\\Windows\\SysWOW64\\uninvl32.exe\" \"" + log + "\"");
-  LetRun(pc, uninstaller);
 
   if (road.quiet) {
     // As the shortcut starts it, in the system directory, with "/S" before the log.

@@ -5,7 +5,6 @@
 // report ends with the uninstall, started as Windows' list of installed programs starts it, and
 // the PC before the install and after the uninstall side by side.
 //   vl4demo [--keep]    (--keep leaves the sandbox folder for a look inside)
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -455,13 +454,6 @@ void ShowSideBySide(const PcState& before, const PcState& installed, const PcSta
       kept, before.registry.size(), value_count, before.add_ins.size(), kAddInList);
 }
 
-// The PC runs a host file as a program only when it may be executed. Windows runs any .exe, but a
-// program the installer unpacked arrives without that permission (a zip member brings only its
-// DOS attributes), so the uninstaller the distribution delivered is given it.
-void LetRun(SandboxPlatform& pc, const std::string& path) {
-  if (const std::optional<std::string> host = pc.HostPath(path)) ::chmod(host->c_str(), 0755);
-}
-
 // The uninstall as Windows' list of installed programs starts it: the installer's entry, read as
 // a 64-bit Windows reads it, and its quiet command run. Returns the uninstaller's exit status.
 int UninstallFromTheList(SandboxPlatform& pc, const fs::path& root) {
@@ -485,7 +477,6 @@ int UninstallFromTheList(SandboxPlatform& pc, const fs::path& root) {
   for (size_t i = 1; i < command.size(); ++i) {
     parameters += (i > 1 ? " " : "") + vl4::QuoteArgument(command[i]);
   }
-  LetRun(pc, command[0]);
   // Quiet, it shows nothing; a transcript would say otherwise.
   ::setenv("VL4_UI_TRANSCRIPT_UNINVL32", (root / "uninvl32.transcript").c_str(), 1);
   std::printf("  The list starts the QuietUninstallString from a 64-bit process:\n    %s\n",
