@@ -18,7 +18,7 @@
 namespace vl4::platform {
 class Files;
 class Registry;
-}
+}  // namespace vl4::platform
 
 namespace vl4 {
 

@@ -12,14 +12,14 @@ class System {
  public:
   virtual ~System() = default;
 
-  virtual std::string ExePath() = 0;                   // full Windows path of the running program
-  virtual std::vector<std::string> Arguments() = 0;    // ParamStr(1) .. ParamStr(ParamCount)
-  virtual std::string SystemDirectory() = 0;           // GetSystemDirectory
-  virtual std::string WindowsDirectory() = 0;          // GetWindowsDirectory
+  virtual std::string ExePath() = 0;                 // full Windows path of the running program
+  virtual std::vector<std::string> Arguments() = 0;  // ParamStr(1) .. ParamStr(ParamCount)
+  virtual std::string SystemDirectory() = 0;         // GetSystemDirectory
+  virtual std::string WindowsDirectory() = 0;        // GetWindowsDirectory
   // GetSystemWow64Directory: on 64-bit Windows the folder where 64-bit programs find this 32-bit
   // program's system directory (SysWOW64); "" on 32-bit Windows, where both are the same.
   virtual std::string Wow64SystemDirectory() = 0;
-  virtual std::optional<std::string> UserName() = 0;   // GetUserName
+  virtual std::optional<std::string> UserName() = 0;  // GetUserName
   // True when the program runs with an administrator's rights (with UAC: elevated); only then
   // may it write Program Files, the Windows folders and HKEY_LOCAL_MACHINE.
   virtual bool IsAdministrator() = 0;
