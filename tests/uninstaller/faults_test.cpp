@@ -23,8 +23,6 @@ using ui::ModalResult;
 using ui::MsgButtons;
 using ui::MsgKind;
 
-constexpr char kUninstallerStays[] = "+ file Windows/SysWOW64/uninvl32.exe\n";
-
 TEST(Uninstaller, WhatStaysIsListedAndALaterRunFinishesTheJob) {
   const std::string demo = std::string(kDest) + "\\VL4Demo.exe";
   struct Case {

@@ -96,8 +96,8 @@ class UninstallProgram : public ::testing::TestWithParam<Road> {
     ::setenv(("VL4_UI_TRANSCRIPT_" + stem).c_str(), (dist_ / (stem + ".txt")).c_str(), 1);
     ::setenv("VL4_UI_SCRIPT_VL4SETUP", (dist_ / "setup.script").c_str(), 1);
     ::setenv("VL4_UI_TRANSCRIPT_VL4SETUP", (dist_ / "setup.txt").c_str(), 1);
-    const std::unique_ptr<platform::Process> process = pc_.pc().shell().Execute(
-        "", dir + "\\" + program, arguments, dir, platform::kSwShowNormal);
+    const std::unique_ptr<platform::Process> process =
+        pc_.pc().shell().Execute("", dir + "\\" + program, arguments, dir, platform::kSwShowNormal);
     if (!process) return -1;
     process->Wait();
     EXPECT_TRUE(pc_.pc().WaitForStartedProcesses(std::chrono::seconds(60)));
@@ -168,7 +168,7 @@ TEST_P(UninstallProgram, LeavesThePcAsItWasBeforeTheInstallation) {
   // What the installer and the setup tool did is gone: files, registry values (the product key,
   // the entry, the shared-DLL counts, Known Packages, the add-in's registration) and the add-in's
   // vbaddin.ini entry. The uninstaller stays.
-  EXPECT_EQ(Differences(before, pc_.Snapshot()), "+ file Windows/SysWOW64/uninvl32.exe\n");
+  EXPECT_EQ(Differences(before, pc_.Snapshot()), kUninstallerStays);
 
   // A second time: nothing to uninstall.
   EXPECT_EQ(Run(shortcut.working_directory, ExtractFileName(shortcut.target),

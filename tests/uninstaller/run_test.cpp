@@ -21,9 +21,6 @@ using ui::ModalResult;
 using ui::MsgButtons;
 using ui::MsgKind;
 
-// The uninstaller serves every installation's log: it stays in the system directory.
-constexpr char kUninstallerStays[] = "+ file Windows/SysWOW64/uninvl32.exe\n";
-
 TEST(Uninstaller, LeavesThePcAsItWasBeforeTheInstallation) {
   for (const bool quiet : {false, true}) {
     SCOPED_TRACE(quiet ? "quiet" : "with the user");

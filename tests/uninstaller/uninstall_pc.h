@@ -43,10 +43,14 @@ inline constexpr char kAddInList[] = "C:\\Windows\\vbaddin.ini";
 // Visual Basic's own add-in list, before the product.
 inline constexpr char kVbAddIns[] = "[Add-Ins32]\r\nAppWizard.Wizard=0\r\n";
 inline constexpr char kAddInLibrary[] = "C:\\Program Files (x86)\\VL4\\VB6\\vl4addin.dll";
-// Where the stand-in regsvr32 records the libraries it registered (HKEY_LOCAL_MACHINE).
+// Windows' shared-DLL counter (HKEY_LOCAL_MACHINE), where the installer counts the system files.
 inline constexpr char kSharedDlls[] = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 inline constexpr char kUninstallEntry[] =
     "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Veltoria 4";
+
+// What an uninstall leaves of the installation in a snapshot's differences: the uninstaller serves
+// every installation's log, so it stays in the system directory.
+inline constexpr char kUninstallerStays[] = "+ file Windows/SysWOW64/uninvl32.exe\n";
 
 // The PC's files (host paths under drive C, with their contents) and registry lines; the working
 // directory and the stand-in tools' own log are left out.
