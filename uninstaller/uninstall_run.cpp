@@ -252,9 +252,12 @@ void UninstallRun::Conclude() {
   }
   if (!stayed_.empty()) {
     // A later run finishes the job: the log lists what stayed and the shortcuts that start it.
+    // A shortcut that could not go is among what stayed already; one that went is listed no more.
     std::vector<std::string> lines = {log_.HeaderLine()};
     lines.insert(lines.end(), relisted_.begin(), relisted_.end());
-    lines.insert(lines.end(), shortcuts_.begin(), shortcuts_.end());
+    for (const std::string& shortcut : shortcuts_) {
+      if (platform_.files().FileExists(shortcut)) AddOnce(lines, shortcut);
+    }
     ReplaceTextFile(platform_.files(), log_.path, lines);
     return;
   }

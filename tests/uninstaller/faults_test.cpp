@@ -25,6 +25,7 @@ using ui::MsgKind;
 
 TEST(Uninstaller, WhatStaysIsListedAndALaterRunFinishesTheJob) {
   const std::string demo = std::string(kDest) + "\\VL4Demo.exe";
+  const std::string own_shortcut = std::string(kDest) + "\\UNINST\\VL4Uninstall.lnk";
   struct Case {
     const char* what;
     std::function<void(UninstallPc&)> fault;
@@ -54,6 +55,11 @@ TEST(Uninstaller, WhatStaysIsListedAndALaterRunFinishesTheJob) {
        {std::string(kAddInList) + ", entry \"Add-Ins32\\vl4addin.VL4ToolsForVB\"",
         std::string(kAddInLibrary) + " (registered with Windows)", kAddInLibrary},
        [](UninstallPc& pc) { pc.files().SetAttributes(kAddInList, platform::kAttrArchive); }},
+      {"a shortcut of the uninstaller held open",
+       [&](UninstallPc& pc) { pc.pc().LockFile(own_shortcut); },
+       true,
+       {own_shortcut},
+       [&](UninstallPc& pc) { pc.pc().UnlockFile(own_shortcut); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -79,15 +85,17 @@ TEST(Uninstaller, WhatStaysIsListedAndALaterRunFinishesTheJob) {
     EXPECT_EQ(status, kSomethingStayed);
     EXPECT_EQ(pc.IdeProblems(), "");
 
-    // All else went; the log lists the files that stayed and the uninstaller's shortcuts.
+    // All else went; the log lists the files that stayed and the uninstaller's shortcuts, each
+    // once.
     std::vector<std::string> log = {kHeader};
-    for (const std::string& item : c.stayed) {
+    std::vector<std::string> listed_files = c.stayed;
+    listed_files.push_back(own_shortcut);
+    listed_files.push_back(pc.Group() + "\\VL4 Uninstall.lnk");
+    for (const std::string& item : listed_files) {
       if (pc.files().FileExists(item) && std::find(log.begin(), log.end(), item) == log.end()) {
         log.push_back(item);
       }
     }
-    log.push_back(std::string(kDest) + "\\UNINST\\VL4Uninstall.lnk");
-    log.push_back(pc.Group() + "\\VL4 Uninstall.lnk");
     EXPECT_EQ(pc.LogLines(), log);
     EXPECT_FALSE(pc.files().FileExists(std::string(kDest) + "\\VL4Load.exe"));
     EXPECT_FALSE(pc.files().FileExists(std::string(kDest) + "\\VL.INI"));
