@@ -9,6 +9,7 @@
 #include "platform/path.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
+#include "setup/file_replace.h"
 
 namespace vl4 {
 
@@ -115,19 +116,7 @@ bool ReplaceTextFile(platform::Files& files, const std::string& path,
   if (const std::optional<uint32_t> attributes = files.GetAttributes(path)) {
     files.SetAttributes(path, *attributes & ~uint32_t{platform::kAttrReadOnly});
   }
-  files.DeleteFile(old);
-  const bool had_file = files.FileExists(path);
-  if (had_file && !files.MoveFile(path, old)) {
-    files.DeleteFile(fresh);
-    return false;
-  }
-  if (!files.MoveFile(fresh, path)) {
-    if (had_file) files.MoveFile(old, path);
-    files.DeleteFile(fresh);
-    return false;
-  }
-  files.DeleteFile(old);
-  return true;
+  return ReplaceFile(files, path, fresh, old);
 }
 
 }  // namespace vl4

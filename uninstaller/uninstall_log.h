@@ -55,8 +55,9 @@ bool IsFullPath(std::string_view path);
 std::vector<std::string> ReadPathList(platform::Files& files, const std::string& path);
 
 // Writes the lines in place of the file so that the old file stays whole until the new one is
-// complete: the new text goes to path + ".NEW", the old file is moved aside to path + ".OLD" and
-// back when the new one cannot take its place. False when the old file is still there unchanged.
+// complete: the new text goes to path + ".NEW", which then takes the file's place with the setup
+// tool's ReplaceFile (the old file aside as path + ".OLD" until then). False when the new text is
+// not in place.
 bool ReplaceTextFile(platform::Files& files, const std::string& path,
                      const std::vector<std::string>& lines);
 // The names ReplaceTextFile uses for a moment, which an interruption may leave behind.
